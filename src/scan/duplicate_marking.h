@@ -1,0 +1,31 @@
+// Decides which listed entries are superseded versions: the marking step of a listing pass.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace versweep {
+
+/// What the marking step reads. `names[0]` stands for the group header and is never considered;
+/// an empty name counts as already consumed.
+struct MarkingInput
+{
+    std::vector<std::string> names;
+    std::string whiteList; ///< comma list, already upper-cased
+    std::string blackList; ///< comma list, already upper-cased
+    bool onlyDuplicate = true;
+};
+
+/// What the marking step decides, one flag per name (index 0 always false).
+struct MarkingResult
+{
+    std::vector<bool> checked; ///< to be checked for deletion
+    std::vector<bool> dropped; ///< to leave the list (only with onlyDuplicate)
+};
+
+/// Among names of one title key, checks every one below the highest version value; the white list
+/// protects a title, the black list marks all of it; an entry without a version never starts a
+/// comparison, but an earlier versioned entry of its title checks it. Linear in the number of names.
+MarkingResult MarkDuplicates(const MarkingInput& input);
+
+} // namespace versweep

@@ -1,0 +1,128 @@
+// The check list's model: sorted byte-string items with check states and one "//" group header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace versweep {
+
+/// Raised by CheckList::ItemText for an index that does not exist.
+class ListIndexError : public std::out_of_range
+{
+public:
+    explicit ListIndexError(int index);
+};
+
+/// Told about structural changes, so a view adapter can forward them (begin/end pairs as Qt wants).
+class CheckListObserver
+{
+public:
+    virtual ~CheckListObserver() = default;
+    virtual void BeginReset() = 0;
+    virtual void EndReset() = 0;
+    virtual void BeginInsert(int first, int last) = 0;
+    virtual void EndInsert() = 0;
+    virtual void BeginRemove(int first, int last) = 0;
+    virtual void EndRemove() = 0;
+    virtual void ItemChanged(int index) = 0;
+};
+
+/// Items kept sorted by the user's locale, case ignored, ties in byte order; an item whose text begins
+/// with "//" is a group header, has no check box of its own and sorts before every normal item.
+/// Texts are raw bytes; only their collation decodes them (as UTF-8, invalid bytes as U+FFFD).
+class CheckList
+{
+public:
+    enum CheckState : std::uint8_t
+    {
+        Unchecked = 0,
+        Checked = 1,
+        Grayed = 2,
+    };
+    /// Asked before a user toggle; clearing `allow` refuses it.
+    using ChangingHandler = std::function<void(int index, CheckState newState, bool& allow)>;
+    /// Told after a user toggle was applied.
+    using ChangeHandler = std::function<void(int index, CheckState newState)>;
+
+    /// Collates by the process's default locale.
+    CheckList();
+    /// Collates by the ICU locale named (for example "en_US", "de_DE", "zh_CN").
+    explicit CheckList(const char* icuLocale);
+    ~CheckList();
+    CheckList(const CheckList&) = delete;
+    CheckList& operator=(const CheckList&) = delete;
+
+    /// Adds "//" + text; returns the index it landed at.
+    int AddGroupHeader(std::string_view text);
+    /// Sorted add of one unchecked, enabled item; returns its index.
+    int AddItem(std::string_view text);
+    /// Sorted add of many items at once, in O(n log n) overall.
+    void AddItems(const std::vector<std::string>& texts);
+
+    int ItemCount() const;
+    /// The stored text, "//" included; throws ListIndexError out of range.
+    const std::string& ItemText(int index) const;
+    /// The text without a header's "//"; empty out of range.
+    std::string ItemDisplayText(int index) const;
+    /// Whether the text begins with "//"; false out of range.
+    bool IsGroupHeader(int index) const;
+
+    CheckState State(int index) const;
+    bool IsChecked(int index) const;
+    /// Sets checked or unchecked; fires no handler. Out of range: nothing happens.
+    void SetChecked(int index, bool checked);
+    /// Checked items that are not group headers.
+    int CheckedCount() const;
+
+    bool IsItemEnabled(int index) const;
+    /// Sets every item's enabled flag, as enabling or disabling the whole list does.
+    void SetEnabled(bool enabled);
+    void SetAllowGrayed(bool allow) { m_allowGrayed = allow; }
+
+    /// Replaces the text in place (no re-sorting), keeping check state and enabled flag.
+    void SetItemText(int index, std::string_view text);
+    void DeleteItem(int index);
+    void Clear();
+
+    /// -1 when nothing is selected.
+    int SelectedIndex() const { return m_selected; }
+    /// Selects `index`, or nothing when it is out of range.
+    void SetSelectedIndex(int index);
+
+    /// A press on the selected item's check box, or the space bar going down: remembers the selection.
+    void BeginUserToggle();
+    /// The matching release: toggles when a toggle is pending, the selection is unchanged and the
+    /// release happened inside the list.
+    void EndUserToggle(bool releasedInside);
+    /// The toggle step on the selected item: headers and disabled items are left alone; otherwise
+    /// OnChanging may refuse, and OnChange follows an applied toggle.
+    void ToggleSelected();
+
+    void SetOnChanging(ChangingHandler handler) { m_onChanging = std::move(handler); }
+    void SetOnChange(ChangeHandler handler) { m_onChange = std::move(handler); }
+    /// Not owned; may be null.
+    void SetObserver(CheckListObserver* observer) { m_observer = observer; }
+
+private:
+    struct Item;
+    class Collation;
+
+    int InsertSorted(std::string_view text);
+
+    std::unique_ptr<Collation> m_collation;
+    std::vector<Item> m_items;
+    int m_selected = -1;
+    bool m_allowGrayed = false;
+    bool m_togglePending = false;
+    int m_toggleIndex = -1;
+    ChangingHandler m_onChanging;
+    ChangeHandler m_onChange;
+    CheckListObserver* m_observer = nullptr;
+};
+
+} // namespace versweep

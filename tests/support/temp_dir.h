@@ -1,0 +1,35 @@
+// A temporary folder that tests fill with files, folders and links; removed with everything in it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace versweep::test {
+
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    /// The folder's absolute path, without a trailing slash.
+    const std::string& Path() const { return m_path; }
+    /// Path() + "/" + relative.
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+
+    /// Creates the folder and any missing parents below Path().
+    void MakeDir(const std::string& relative) const;
+    /// Creates (or replaces) a file of `size` bytes, making parent folders as needed.
+    void MakeFile(const std::string& relative, std::uint64_t size = 0) const;
+    /// Creates a symbolic link at `relative` pointing to `target` (taken as is).
+    void MakeSymlink(const std::string& relative, const std::string& target) const;
+    /// Sets the permission bits of an entry below Path().
+    void Chmod(const std::string& relative, unsigned mode) const;
+
+private:
+    std::string m_path;
+};
+
+} // namespace versweep::test
