@@ -1,0 +1,130 @@
+// Directory listing and file tests on POSIX systems.
+#include "platform/file_system.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <memory>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace versweep::platform {
+
+namespace {
+
+struct DirCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+bool IsDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Links are never followed and never carry the folder bit, so a link can never pass for a plain folder.
+std::uint32_t AttributesOf(const char* name, bool isDirectory, bool isLink, bool ownerMayWrite)
+{
+    std::uint32_t attributes = isDirectory ? kAttrDirectory : kAttrArchive;
+    if (isLink)
+        attributes |= kAttrReparsePoint;
+    if (name[0] == '.')
+        attributes |= kAttrHidden;
+    if (!ownerMayWrite)
+        attributes |= kAttrReadOnly;
+    return attributes;
+}
+
+// Buffer-filling calls that report truncation by failing or by filling the buffer completely are retried
+// with a doubled buffer.
+constexpr std::size_t kInitialPathBuffer = 256;
+
+} // namespace
+
+Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
+{
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir)
+        return ErrorFromErrno(errno);
+    const int fd = ::dirfd(dir.get());
+
+    std::vector<DirEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            if (errno != 0)
+                return ErrorFromErrno(errno);
+            break;
+        }
+        const char* name = entry->d_name;
+        if (IsDotOrDotDot(name))
+            continue;
+
+        struct stat info;
+        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            const bool isDirectory = S_ISDIR(info.st_mode);
+            entries.push_back(DirEntry{
+                name, AttributesOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0),
+                isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size)});
+        } else if (errno != ENOENT) {
+            // Readable but not searchable: the name and its type are all there is to know.
+            entries.push_back(
+                DirEntry{name, AttributesOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true), 0});
+        }
+    }
+    return entries;
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+Result<std::string> CurrentDirectory()
+{
+    std::string buffer(kInitialPathBuffer, '\0');
+    for (;;) {
+        if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
+            buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+            return buffer;
+        }
+        if (errno != ERANGE)
+            return ErrorFromErrno(errno);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+Status SetCurrentDirectory(const std::string& path)
+{
+    if (::chdir(path.c_str()) != 0)
+        return ErrorFromErrno(errno);
+    return Ok();
+}
+
+Result<std::string> ExecutablePath()
+{
+    std::string buffer(kInitialPathBuffer, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return ErrorFromErrno(errno);
+        // readlink truncates silently; only a result shorter than the buffer is known to be whole.
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace versweep::platform
