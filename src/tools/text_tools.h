@@ -14,12 +14,12 @@ using StringList = std::vector<std::string>;
 
 /// Appends the components of `text` split at any byte of `separators` to `list` and returns how many
 /// were added. Blanks, tabs, CR and LF before a component are skipped; a component ends at a separator,
-/// a line end or the end; single or double quotes protect separators (and stay in the component);
-/// empty components are dropped.
+/// a line end or the end; single or double quotes protect separators and line ends (and stay in the
+/// component); empty components are dropped; a NUL byte ends the text.
 int SplitText(std::string_view separators, std::string_view text, StringList& list);
 
 /// The last component of `path` (after the last '/') without its extension (from the last '.';
-/// a leading '.' of a hidden name is not an extension).
+/// the leading dots of a hidden name do not start an extension). A backslash is an ordinary byte.
 std::string FileBaseName(std::string_view path);
 
 /// Zero-based position of the n-th occurrence of `ch` counted from the end; npos when there are
@@ -27,7 +27,10 @@ std::string FileBaseName(std::string_view path);
 std::size_t LastCharPos(std::string_view text, char ch, int n);
 
 /// `a` when `flag` is true, else `b`.
-constexpr int Choose(bool flag, int a, int b) { return flag ? a : b; }
+constexpr int Choose(bool flag, int a, int b)
+{
+    return flag ? a : b;
+}
 
 /// base raised to exponent, exactly; nullopt when the result does not fit a signed 64-bit integer.
 std::optional<std::int64_t> IntPower(std::int64_t base, unsigned exponent);
@@ -41,6 +44,17 @@ std::string TruncateTo(std::string_view text, std::size_t length);
 /// Sorts ascending by byte value (shorter prefix first), keeping equal items in their order.
 void SortStrings(StringList& list);
 
+/// The byte upper-cased when it is one of a-z, else unchanged.
+constexpr char UpperCaseAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+/// The byte lower-cased when it is one of A-Z, else unchanged.
+constexpr char LowerCaseAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 /// Upper-cases the ASCII letters a-z, byte by byte; every other byte is kept.
 std::string UpperCaseAscii(std::string_view text);
 /// Lower-cases the ASCII letters A-Z, byte by byte; every other byte is kept.
@@ -48,7 +62,7 @@ std::string LowerCaseAscii(std::string_view text);
 
 /// Replaces `list` with the entries of a comma text: entries split at commas and at any byte up to
 /// and including the blank; a double quote opens a quoted entry in which "" stands for one quote;
-/// two commas in a row give an empty entry, and so does a trailing comma.
+/// two commas in a row give an empty entry, and so does a trailing comma; a NUL byte ends the text.
 void SetCommaText(StringList& list, std::string_view commaText);
 
 } // namespace versweep
