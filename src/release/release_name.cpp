@@ -1,0 +1,167 @@
+// Splits release names into group tag, version text, title key and version value, and matches titles.
+#include "release/release_name.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace versweep {
+
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Replaces every occurrence found left to right; replaced text is not searched again, so
+// ".build.build." becomes ".build." rather than ".".
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string result;
+    result.reserve(text.size());
+    std::size_t pos = 0;
+    for (std::size_t hit = text.find(from); hit != npos; hit = text.find(from, pos)) {
+        result.append(text.substr(pos, hit - pos));
+        result.append(to);
+        pos = hit + from.size();
+    }
+    result.append(text.substr(pos));
+    return result;
+}
+
+// Strips blanks and control bytes (up to 0x20) from both ends; bytes from 0x80 up are kept.
+std::string_view TrimBlanksAndControls(std::string_view text)
+{
+    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && isTrimmed(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isTrimmed(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A whole text as a signed 32-bit decimal: an optional sign, then one or more digits and nothing else.
+std::optional<std::int32_t> ReadInt32(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (!IsDigit(c))
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > kLimit)
+            return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+// What one component after the first adds before division: its first three digits as a number
+// ("5" -> 500, "1234" -> 123), or the byte value of a leading non-digit ("A" -> 65).
+double FractionDigits(std::string_view component)
+{
+    if (!IsDigit(component.front()))
+        return static_cast<unsigned char>(component.front());
+    return ReadInt32(PadRightTo(component, 3, '0')).value_or(0);
+}
+
+} // namespace
+
+std::string ExtractGroupTag(std::string_view name)
+{
+    const std::size_t dash = LastCharPos(name, '-', 1);
+    if (dash == npos)
+        return {};
+    return std::string(name.substr(dash + 1));
+}
+
+std::string ExtractVersionText(std::string_view name)
+{
+    // The marker is looked up in the name as given, but the scan runs over the folded text, so a
+    // ".build." in front of the marker moves the scan past the version.
+    const std::size_t marker = name.find(".v");
+    if (marker == npos)
+        return {};
+    const std::string folded = ReplaceAll(LowerCaseAscii(name), ".build.", ".");
+    std::string version;
+    char prev = ' ';
+    for (std::size_t i = marker + 2; i < folded.size(); ++i) {
+        const char c = folded[i];
+        if (c == '.' || IsDigit(c)) {
+            version += c;
+            prev = c;
+            continue;
+        }
+        // The byte that ends the version right after a digit becomes one more component, so that
+        // "1.0a" ranks above "1.0".
+        if (IsDigit(prev)) {
+            version += '.';
+            version += UpperCaseAscii(c);
+        }
+        break;
+    }
+    return version;
+}
+
+std::string NormalizeTitle(std::string_view name)
+{
+    const std::string_view title = name.substr(0, LowerCaseAscii(name).find(".v"));
+    std::string key;
+    key.reserve(title.size());
+    for (const char c : title) {
+        if (c != ' ' && c != '.' && c != '_')
+            key += c;
+    }
+    return key;
+}
+
+double VersionValue(std::string_view versionText)
+{
+    if (versionText.empty())
+        return 0;
+    StringList components;
+    SplitText(".", versionText, components);
+    double value = 0;
+    unsigned depth = 0;
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const std::string_view component = TrimBlanksAndControls(components[i]);
+        if (component.empty())
+            continue;
+        if (i == 0) {
+            value += ReadInt32(component).value_or(0);
+        } else if (const auto divisor = IntPower(1000, depth)) {
+            value += FractionDigits(component) / static_cast<double>(*divisor);
+        }
+        // Past 1000^6 the divisor no longer fits; such a component adds nothing but still counts.
+        ++depth;
+    }
+    return value;
+}
+
+bool MatchesNameList(std::string_view title, std::string_view commaList, StringList& scratch)
+{
+    if (commaList.empty())
+        return false;
+    SetCommaText(scratch, commaList);
+    const std::string upperTitle = UpperCaseAscii(title);
+    return std::any_of(scratch.begin(), scratch.end(), [&](const std::string& entry) {
+        const std::string key = NormalizeTitle(entry);
+        // An entry such as "." or "_" leaves nothing to look for and must not match every title.
+        return !key.empty() && upperTitle.find(key) != npos;
+    });
+}
+
+} // namespace versweep
