@@ -48,6 +48,8 @@ public:
     using ChangingHandler = std::function<void(int index, CheckState newState, bool& allow)>;
     /// Told after a user toggle was applied.
     using ChangeHandler = std::function<void(int index, CheckState newState)>;
+    /// Told after a click on a row selected it.
+    using ClickHandler = std::function<void()>;
 
     /// Collates by the process's default locale.
     CheckList();
@@ -61,7 +63,8 @@ public:
     int AddGroupHeader(std::string_view text);
     /// Sorted add of one unchecked, enabled item; returns its index.
     int AddItem(std::string_view text);
-    /// Sorted add of many items at once, in O(n log n) overall.
+    /// Sorted add of many items at once, in O(n log n) overall. In a list that is in order the items end
+    /// up where one AddItem call per text, in the order given, would have put them.
     void AddItems(const std::vector<std::string>& texts);
 
     int ItemCount() const;
@@ -79,12 +82,17 @@ public:
     /// Checked items that are not group headers.
     int CheckedCount() const;
 
+    /// False out of range.
     bool IsItemEnabled(int index) const;
+    /// Out of range: nothing happens.
+    void SetItemEnabled(int index, bool enabled);
     /// Sets every item's enabled flag, as enabling or disabling the whole list does.
     void SetEnabled(bool enabled);
     void SetAllowGrayed(bool allow) { m_allowGrayed = allow; }
 
-    /// Replaces the text in place (no re-sorting), keeping check state and enabled flag.
+    /// Replaces the text in place (no re-sorting), keeping check state and enabled flag. Later sorted
+    /// adds still land between two neighbours that bracket them, though the list as a whole may stay
+    /// out of order.
     void SetItemText(int index, std::string_view text);
     void DeleteItem(int index);
     void Clear();
@@ -93,11 +101,14 @@ public:
     int SelectedIndex() const { return m_selected; }
     /// Selects `index`, or nothing when it is out of range.
     void SetSelectedIndex(int index);
+    /// A click on row `index`; out of range (empty space) changes nothing. A left click selects the row
+    /// and fires OnClick; a right click does so only when the row is not the selected one already.
+    void ClickItem(int index, bool rightButton);
 
     /// A press on the selected item's check box, or the space bar going down: remembers the selection.
     void BeginUserToggle();
     /// The matching release: toggles when a toggle is pending, the selection is unchanged and the
-    /// release happened inside the list.
+    /// release happened inside the list. Every release ends the pending toggle.
     void EndUserToggle(bool releasedInside);
     /// The toggle step on the selected item: headers and disabled items are left alone; otherwise
     /// OnChanging may refuse, and OnChange follows an applied toggle.
@@ -105,6 +116,7 @@ public:
 
     void SetOnChanging(ChangingHandler handler) { m_onChanging = std::move(handler); }
     void SetOnChange(ChangeHandler handler) { m_onChange = std::move(handler); }
+    void SetOnClick(ClickHandler handler) { m_onClick = std::move(handler); }
     /// Not owned; may be null.
     void SetObserver(CheckListObserver* observer) { m_observer = observer; }
 
@@ -113,6 +125,10 @@ private:
     class Collation;
 
     int InsertSorted(std::string_view text);
+    Item MakeItem(std::string_view text);
+    bool InRange(int index) const;
+    void MoveIndexesOnInsert(int index);
+    void MoveIndexesOnRemove(int index);
 
     std::unique_ptr<Collation> m_collation;
     std::vector<Item> m_items;
@@ -122,6 +138,7 @@ private:
     int m_toggleIndex = -1;
     ChangingHandler m_onChanging;
     ChangeHandler m_onChange;
+    ClickHandler m_onClick;
     CheckListObserver* m_observer = nullptr;
 };
 

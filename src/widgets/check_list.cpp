@@ -1,0 +1,483 @@
+// The check list's model: collation-keyed sorted insertion, check states, selection and user toggles.
+#include "widgets/check_list.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
+
+namespace versweep {
+
+namespace {
+
+constexpr std::string_view kHeaderMarker = "//";
+
+// Entry names are far shorter; past this the collator adds nothing, and the full bytes still settle ties.
+constexpr std::size_t kMaxCollatedBytes = std::size_t{1} << 16;
+
+bool IsHeaderText(std::string_view text)
+{
+    return text.starts_with(kHeaderMarker);
+}
+
+char AsciiLower(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+} // namespace
+
+ListIndexError::ListIndexError(int index)
+    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")")
+{}
+
+// Turns a text into one byte string whose plain byte order is the list's order: a rank byte that puts
+// group headers first, the collator's sort key (which holds no zero byte), a zero byte, then the text
+// itself, so texts the collator finds equal fall in byte order and never in the order they came in.
+class CheckList::Collation
+{
+public:
+    explicit Collation(const char* locale)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        m_collator = ucol_open(locale, &status);
+        if (U_FAILURE(status)) {
+            ucol_close(m_collator);
+            status = U_ZERO_ERROR;
+            m_collator = ucol_open("", &status);
+            if (U_FAILURE(status)) {
+                ucol_close(m_collator);
+                m_collator = nullptr;
+            }
+        }
+        if (m_collator != nullptr) {
+            // Case is ignored, accents still count.
+            ucol_setStrength(m_collator, UCOL_SECONDARY);
+        }
+    }
+    ~Collation() { ucol_close(m_collator); }
+    Collation(const Collation&) = delete;
+    Collation& operator=(const Collation&) = delete;
+
+    std::string Key(std::string_view text)
+    {
+        std::string key(1, IsHeaderText(text) ? '\0' : '\1');
+        AppendSortKey(text.substr(0, kMaxCollatedBytes), key);
+        key.push_back('\0');
+        key.append(text);
+        return key;
+    }
+
+private:
+    void AppendSortKey(std::string_view text, std::string& key)
+    {
+        if (m_collator != nullptr && AppendCollatorKey(text, key)) {
+            return;
+        }
+        // Without ICU data: ASCII case folded, zero bytes lifted so the key still holds none.
+        for (const char ch : text) {
+            key.push_back(ch == '\0' ? '\1' : AsciiLower(ch));
+        }
+    }
+
+    bool AppendCollatorKey(std::string_view text, std::string& key)
+    {
+        // One UTF-8 byte never yields more than one UTF-16 unit, whatever its validity.
+        m_utf16.resize(std::max<std::size_t>(text.size(), 1));
+        int32_t utf16Length = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strFromUTF8WithSub(m_utf16.data(), static_cast<int32_t>(m_utf16.size()), &utf16Length,
+                             text.empty() ? "" : text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
+                             &status);
+        if (U_FAILURE(status)) {
+            return false;
+        }
+        auto capacity = static_cast<int32_t>(m_sortKey.size());
+        int32_t length = ucol_getSortKey(m_collator, m_utf16.data(), utf16Length, m_sortKey.data(), capacity);
+        if (length > capacity) {
+            m_sortKey.resize(static_cast<std::size_t>(length));
+            capacity = length;
+            length = ucol_getSortKey(m_collator, m_utf16.data(), utf16Length, m_sortKey.data(), capacity);
+        }
+        if (length <= 0 || length > capacity) {
+            return false;
+        }
+        // The key's own terminating zero is left out; Key() puts the separator.
+        key.append(reinterpret_cast<const char*>(m_sortKey.data()), static_cast<std::size_t>(length - 1));
+        return true;
+    }
+
+    UCollator* m_collator = nullptr;
+    std::vector<UChar> m_utf16;
+    std::vector<std::uint8_t> m_sortKey = std::vector<std::uint8_t>(256);
+};
+
+struct CheckList::Item
+{
+    std::string text;
+    std::string key;
+    CheckState state = Unchecked;
+    bool enabled = true;
+};
+
+CheckList::CheckList() : CheckList(nullptr) {}
+
+CheckList::CheckList(const char* icuLocale) : m_collation(std::make_unique<Collation>(icuLocale)) {}
+
+CheckList::~CheckList() = default;
+
+CheckList::Item CheckList::MakeItem(std::string_view text)
+{
+    Item item;
+    item.text = std::string(text);
+    item.key = m_collation->Key(text);
+    return item;
+}
+
+int CheckList::AddGroupHeader(std::string_view text)
+{
+    std::string header(kHeaderMarker);
+    header.append(text);
+    return InsertSorted(header);
+}
+
+int CheckList::AddItem(std::string_view text)
+{
+    return InsertSorted(text);
+}
+
+int CheckList::InsertSorted(std::string_view text)
+{
+    Item item = MakeItem(text);
+    // Plain bisection: it ends after log n steps even when an in-place replacement left the items out of
+    // order, and then still lands after a neighbour that does not follow the new item and before one
+    // that does. Equal texts go after the ones already there.
+    std::size_t low = 0;
+    std::size_t high = m_items.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (item.key < m_items[middle].key) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    // Growing first keeps the insertion itself from failing between the observer's begin and end.
+    if (m_items.size() == m_items.capacity()) {
+        m_items.reserve(std::max<std::size_t>(16, 2 * m_items.size()));
+    }
+    const int index = static_cast<int>(low);
+    if (m_observer != nullptr) {
+        m_observer->BeginInsert(index, index);
+    }
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(low), std::move(item));
+    MoveIndexesOnInsert(index);
+    if (m_observer != nullptr) {
+        m_observer->EndInsert();
+    }
+    return index;
+}
+
+void CheckList::AddItems(const std::vector<std::string>& texts)
+{
+    if (texts.empty()) {
+        return;
+    }
+    std::vector<Item> batch;
+    batch.reserve(texts.size());
+    for (const std::string& text : texts) {
+        batch.push_back(MakeItem(text));
+    }
+    std::stable_sort(batch.begin(), batch.end(), [](const Item& a, const Item& b) { return a.key < b.key; });
+
+    // The merged order is settled before anything moves, so the observer hears of the change first and
+    // a failed allocation leaves the list as it was. On equal keys the items already there come first,
+    // as single adds would have it.
+    const std::size_t total = m_items.size() + batch.size();
+    std::vector<bool> takeBatch(total);
+    std::size_t firstNew = total;
+    std::size_t lastNew = 0;
+    for (std::size_t out = 0, oldPos = 0, newPos = 0; out < total; ++out) {
+        takeBatch[out] =
+            newPos < batch.size() && (oldPos == m_items.size() || batch[newPos].key < m_items[oldPos].key);
+        if (takeBatch[out]) {
+            firstNew = std::min(firstNew, out);
+            lastNew = out;
+            ++newPos;
+        } else {
+            ++oldPos;
+        }
+    }
+    std::vector<Item> merged;
+    merged.reserve(total);
+
+    const bool oneRun = lastNew - firstNew + 1 == batch.size();
+    if (m_observer != nullptr) {
+        if (oneRun) {
+            m_observer->BeginInsert(static_cast<int>(firstNew), static_cast<int>(lastNew));
+        } else {
+            m_observer->BeginReset();
+        }
+    }
+    int selected = -1;
+    int toggleIndex = -1;
+    for (std::size_t out = 0, oldPos = 0, newPos = 0; out < total; ++out) {
+        if (takeBatch[out]) {
+            merged.push_back(std::move(batch[newPos++]));
+            continue;
+        }
+        if (static_cast<int>(oldPos) == m_selected) {
+            selected = static_cast<int>(out);
+        }
+        if (static_cast<int>(oldPos) == m_toggleIndex) {
+            toggleIndex = static_cast<int>(out);
+        }
+        merged.push_back(std::move(m_items[oldPos++]));
+    }
+    m_items.swap(merged);
+    m_selected = selected;
+    m_toggleIndex = toggleIndex;
+    if (m_observer != nullptr) {
+        if (oneRun) {
+            m_observer->EndInsert();
+        } else {
+            m_observer->EndReset();
+        }
+    }
+}
+
+int CheckList::ItemCount() const
+{
+    return static_cast<int>(m_items.size());
+}
+
+bool CheckList::InRange(int index) const
+{
+    return index >= 0 && static_cast<std::size_t>(index) < m_items.size();
+}
+
+const std::string& CheckList::ItemText(int index) const
+{
+    if (!InRange(index)) {
+        throw ListIndexError(index);
+    }
+    return m_items[static_cast<std::size_t>(index)].text;
+}
+
+std::string CheckList::ItemDisplayText(int index) const
+{
+    if (!InRange(index)) {
+        return {};
+    }
+    const std::string& text = m_items[static_cast<std::size_t>(index)].text;
+    return IsHeaderText(text) ? text.substr(kHeaderMarker.size()) : text;
+}
+
+bool CheckList::IsGroupHeader(int index) const
+{
+    return InRange(index) && IsHeaderText(m_items[static_cast<std::size_t>(index)].text);
+}
+
+CheckList::CheckState CheckList::State(int index) const
+{
+    return InRange(index) ? m_items[static_cast<std::size_t>(index)].state : Unchecked;
+}
+
+bool CheckList::IsChecked(int index) const
+{
+    return State(index) == Checked;
+}
+
+void CheckList::SetChecked(int index, bool checked)
+{
+    if (!InRange(index)) {
+        return;
+    }
+    Item& item = m_items[static_cast<std::size_t>(index)];
+    const CheckState state = checked ? Checked : Unchecked;
+    if (item.state == state) {
+        return;
+    }
+    item.state = state;
+    if (m_observer != nullptr) {
+        m_observer->ItemChanged(index);
+    }
+}
+
+int CheckList::CheckedCount() const
+{
+    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [](const Item& item) {
+        return item.state == Checked && !IsHeaderText(item.text);
+    }));
+}
+
+bool CheckList::IsItemEnabled(int index) const
+{
+    return InRange(index) && m_items[static_cast<std::size_t>(index)].enabled;
+}
+
+void CheckList::SetItemEnabled(int index, bool enabled)
+{
+    if (!InRange(index) || m_items[static_cast<std::size_t>(index)].enabled == enabled) {
+        return;
+    }
+    m_items[static_cast<std::size_t>(index)].enabled = enabled;
+    if (m_observer != nullptr) {
+        m_observer->ItemChanged(index);
+    }
+}
+
+void CheckList::SetEnabled(bool enabled)
+{
+    for (int index = 0; index < ItemCount(); ++index) {
+        SetItemEnabled(index, enabled);
+    }
+}
+
+void CheckList::SetItemText(int index, std::string_view text)
+{
+    if (!InRange(index)) {
+        return;
+    }
+    // Built before anything changes: `text` may point into the item's own text.
+    std::string newText(text);
+    std::string key = m_collation->Key(text);
+    Item& item = m_items[static_cast<std::size_t>(index)];
+    item.text = std::move(newText);
+    item.key = std::move(key);
+    if (m_observer != nullptr) {
+        m_observer->ItemChanged(index);
+    }
+}
+
+void CheckList::DeleteItem(int index)
+{
+    if (!InRange(index)) {
+        return;
+    }
+    if (m_observer != nullptr) {
+        m_observer->BeginRemove(index, index);
+    }
+    m_items.erase(m_items.begin() + index);
+    MoveIndexesOnRemove(index);
+    if (m_observer != nullptr) {
+        m_observer->EndRemove();
+    }
+}
+
+void CheckList::Clear()
+{
+    m_selected = -1;
+    m_togglePending = false;
+    m_toggleIndex = -1;
+    if (m_items.empty()) {
+        return;
+    }
+    if (m_observer != nullptr) {
+        m_observer->BeginReset();
+    }
+    m_items.clear();
+    if (m_observer != nullptr) {
+        m_observer->EndReset();
+    }
+}
+
+void CheckList::SetSelectedIndex(int index)
+{
+    m_selected = InRange(index) ? index : -1;
+}
+
+void CheckList::ClickItem(int index, bool rightButton)
+{
+    if (!InRange(index) || (rightButton && index == m_selected)) {
+        return;
+    }
+    m_selected = index;
+    if (m_onClick) {
+        const ClickHandler handler = m_onClick;
+        handler();
+    }
+}
+
+void CheckList::BeginUserToggle()
+{
+    m_togglePending = true;
+    m_toggleIndex = m_selected;
+}
+
+void CheckList::EndUserToggle(bool releasedInside)
+{
+    const bool toggle = m_togglePending && releasedInside && m_selected == m_toggleIndex;
+    // A pending toggle that outlived its release would turn a later plain click on the text into a toggle.
+    m_togglePending = false;
+    m_toggleIndex = -1;
+    if (toggle) {
+        ToggleSelected();
+    }
+}
+
+void CheckList::ToggleSelected()
+{
+    if (!InRange(m_selected)) {
+        return;
+    }
+    const int index = m_selected;
+    const Item& item = m_items[static_cast<std::size_t>(index)];
+    if (!item.enabled || IsHeaderText(item.text)) {
+        return;
+    }
+    CheckState next = Checked;
+    if (item.state == Unchecked && m_allowGrayed) {
+        next = Grayed;
+    } else if (item.state == Checked) {
+        next = Unchecked;
+    }
+    bool allow = true;
+    if (m_onChanging) {
+        const ChangingHandler handler = m_onChanging;
+        handler(index, next, allow);
+    }
+    m_togglePending = false;
+    // The handler may have reshaped the list; the toggle belongs to the item it was asked about only.
+    if (!allow || m_selected != index) {
+        return;
+    }
+    m_items[static_cast<std::size_t>(index)].state = next;
+    if (m_observer != nullptr) {
+        m_observer->ItemChanged(index);
+    }
+    if (m_onChange) {
+        const ChangeHandler handler = m_onChange;
+        handler(index, next);
+    }
+}
+
+void CheckList::MoveIndexesOnInsert(int index)
+{
+    if (m_selected >= index) {
+        ++m_selected;
+    }
+    if (m_toggleIndex >= index) {
+        ++m_toggleIndex;
+    }
+}
+
+void CheckList::MoveIndexesOnRemove(int index)
+{
+    if (m_selected == index) {
+        m_selected = -1;
+    } else if (m_selected > index) {
+        --m_selected;
+    }
+    if (m_toggleIndex == index) {
+        m_togglePending = false;
+        m_toggleIndex = -1;
+    } else if (m_toggleIndex > index) {
+        --m_toggleIndex;
+    }
+}
+
+} // namespace versweep

@@ -1,0 +1,239 @@
+// Tests of the marking step: named lists with hand-derived marks, and random lists against the plain loop.
+#include "scan/duplicate_marking.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "reference_marking.h"
+
+namespace versweep {
+namespace {
+
+// One mark per entry: 'X' checked, 'D' dropped from the list, '.' left alone.
+std::string Marks(const MarkingResult& result)
+{
+    std::string marks;
+    for (std::size_t i = 1; i < result.checked.size(); ++i) {
+        marks += result.checked[i] ? (result.dropped[i] ? '?' : 'X') : (result.dropped[i] ? 'D' : '.');
+    }
+    return marks;
+}
+
+struct MarkingCase
+{
+    const char* name;
+    std::vector<std::string> entries; // in list order, the header goes in front
+    std::string expected;             // Marks() of the result
+    bool onlyDuplicate = true;
+    std::string whiteList = {};
+    std::string blackList = {};
+    std::string header = "//releases";
+};
+
+void PrintTo(const MarkingCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+MarkingInput InputOf(const MarkingCase& c)
+{
+    MarkingInput input;
+    input.names.push_back(c.header);
+    input.names.insert(input.names.end(), c.entries.begin(), c.entries.end());
+    input.whiteList = c.whiteList;
+    input.blackList = c.blackList;
+    input.onlyDuplicate = c.onlyDuplicate;
+    return input;
+}
+
+const MarkingCase kMarkingCases[] = {
+    {"NewestPairStaysOlderChecked", {"Game.v1.0-AAA", "Game.v1.1-BBB", "Game.v1.1-CCC"}, "X.."},
+    {"OlderAfterNewerIsChecked", {"Game.v2.0-X", "Game.v1.0-Y"}, ".X"},
+    {"UnderscoreAndDotTitlesShareKey", {"Foo_Bar.v1.0-A", "Foo.Bar.v2.0-B", "Foo Bar.v3.0-C"}, "XX."},
+    {"KeyIgnoresCase", {"FOO.bar.v1-A", "foo.Bar.v2-B"}, "X."},
+    {"CapitalMarkerHasNoVersionSoNewerLooksOlder", {"game.v1.0-A", "GAME.V2.0-B"}, ".X"},
+    {"CapitalMarkerFirstConsumedUnchecked", {"GAME.V2.0-B", "game.v1.0-A"}, "DD"},
+    {"CapitalMarkerFirstKeptWithoutOnlyDuplicate", {"GAME.V2.0-B", "game.v1.0-A"}, "..", false},
+    {"VersionlessAfterVersionedIsChecked", {"Tool.v1.0-A", "Tool.vX-B"}, ".X"},
+    {"VersionlessBeforeVersionedIsDropped", {"Tool.vX-B", "Tool.v1.0-A"}, "DD"},
+    {"VersionlessBeforeVersionedKept", {"Tool.vX-B", "Tool.v1.0-A"}, "..", false},
+    {"VersionlessOnBothSides", {"Game.vAlpha-A", "Game.v1.0-B", "Game.vBeta-C"}, "D.X"},
+    {"VersionlessAloneDropped", {"Readme", "Tool.vX-B"}, "DD"},
+    {"SingletonsDropped", {"Alpha.v1.0-A", "Beta.v1.0-B", "Beta.v2.0-C"}, "DX."},
+    {"SingletonsKeptWithoutOnlyDuplicate", {"Alpha.v1.0-A", "Beta.v1.0-B", "Beta.v2.0-C"}, ".X.", false},
+    {"KeepGroupCheckedWhenNewerArrives", {"Game.v1.0-A", "Game.v1.00-B", "Game.v3-C", "Game.v2-D"}, "XX.X"},
+    {"EqualValuesSpelledDifferently", {"Game.v2.1-A", "Game.v2.10-B", "Game.v2.100-C"}, "..."},
+    {"ShortFractionIsSmaller", {"Game.v2.5-A", "Game.v2.05-B"}, ".X"},
+    {"LetterAfterDigitsRaisesValue", {"Game.v2.10a-A", "Game.v2.10-B"}, ".X"},
+    {"WhiteTitleNeverChecked", {"Game.v1.0-A", "Game.v2.0-B"}, "..", true, "GAME"},
+    {"WhiteSingletonNotDropped", {"Game.v1.0-A"}, ".", true, "GAME"},
+    {"WhiteVersionlessStillDropped", {"Game.v1.0-A", "Game.vX-B"}, ".D", true, "GAME"},
+    {"WhiteMatchesSubstringOfTitle", {"MyGame.v1.0-A", "MyGame.v2.0-B"}, "..", true, "OTHER,GAME"},
+    {"WhiteEntryNormalised", {"Game.v1.0-A", "Game.v2.0-B"}, "..", true, "G.A_ME"},
+    {"WhiteEntryEmptyAfterNormalising", {"Game.v1.0-A", "Game.v2.0-B"}, "X.", true, "._"},
+    {"BlackTitleAllChecked", {"Game.v1.0-A", "Game.v2.0-B"}, "XX", true, {}, "GAME"},
+    {"BlackSingletonCheckedNotDropped", {"Game.v1.0-A"}, "X", true, {}, "GAME"},
+    {"BlackVersionlessDroppedUnchecked", {"Game.v1.0-A", "Game.vX-B"}, "XD", true, {}, "GAME"},
+    {"BlackVersionlessKeptUnchecked", {"Game.v1.0-A", "Game.vX-B"}, "X.", false, {}, "GAME"},
+    {"BlackLeavesOtherTitles", {"Game.v1.0-A", "Tool.v1.0-B", "Tool.v2.0-C"}, "XX.", true, {}, "GAME"},
+    {"WhiteBeatsBlack", {"Game.v1.0-A", "Game.v2.0-B"}, "..", true, "GAME", "GAME"},
+    {"BlankSeparatedListEntries", {"Game.v1.0-A", "Tool.v1.0-B"}, "XX", true, {}, "TOOL GAME"},
+    {"EmptyKeysCompareAmongThemselves", {".v1.0-A", ".v2.0-B", "Foo.v1.0-C"}, "X.D"},
+    {"EmptyKeyNeverChecksOtherTitle", {".v2.0-A", "Foo.v1.0-B"}, "..", false},
+    {"EmptyNamesAreConsumed", {"", "Game.v1.0-A", "", "Game.v2.0-B"}, ".X.."},
+    {"HeaderLookingLikeReleaseIgnored", {"Game.v1.0-A"}, "D", true, {}, {}, "Game.v9.0-Z"},
+    {"DifferentTitlesIndependent", {"Game.v2-A", "Tool.v1-B", "Game.v1-C", "Tool.v3-D"}, ".XX."},
+};
+
+class MarkingCaseTest : public testing::TestWithParam<MarkingCase>
+{};
+
+TEST_P(MarkingCaseTest, GroupedStepGivesExpectedMarks)
+{
+    EXPECT_EQ(Marks(MarkDuplicates(InputOf(GetParam()))), GetParam().expected);
+}
+
+TEST_P(MarkingCaseTest, PlainLoopGivesExpectedMarks)
+{
+    EXPECT_EQ(Marks(test::ReferenceMarkDuplicates(InputOf(GetParam()))), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, MarkingCaseTest, testing::ValuesIn(kMarkingCases),
+                         [](const testing::TestParamInfo<MarkingCase>& param) { return param.param.name; });
+
+TEST(MarkDuplicates, ResultHasOneFlagPerNameAndNeverMarksHeader)
+{
+    for (const std::size_t size : {0U, 1U, 2U, 7U}) {
+        SCOPED_TRACE(size);
+        MarkingInput input;
+        input.names.assign(size, "Game.v1.0-A");
+        input.blackList = "GAME";
+        const MarkingResult result = MarkDuplicates(input);
+        ASSERT_EQ(result.checked.size(), size);
+        ASSERT_EQ(result.dropped.size(), size);
+        if (size > 0) {
+            EXPECT_FALSE(result.checked[0]);
+            EXPECT_FALSE(result.dropped[0]);
+        }
+    }
+}
+
+// Random lists built from pieces that exercise every branch: case variants of one title, blanks,
+// dots and underscores inside titles, both marker spellings, equal values in different spellings,
+// missing versions, empty keys and empty names.
+class ListMaker
+{
+public:
+    // `titleNumbers` above 1 appends a number to about half the titles, for lists of many keys.
+    ListMaker(std::uint32_t seed, std::size_t titleNumbers) : m_random(seed), m_titleNumbers(titleNumbers) {}
+
+    MarkingInput Make(std::size_t minSize, std::size_t maxSize)
+    {
+        static constexpr std::array kTitles{"Game",   "GAME", "game",  "Foo_Bar", "Foo.Bar", "Foo Bar",
+                                            "FooBar", "Tool", "Alpha", "x",       "",        "My.Game"};
+        static constexpr std::array kMarkers{".v", ".v", ".v", ".V", "", "_v", ".v."};
+        static constexpr std::array kVersions{"1.0", "1.00", "1.0.0", "2", "1.10", "1.1",   "2.10a",      "2.1",
+                                              "0",   "0.0",  "",      "X", "beta", "3.2.1", "1.0.build.5"};
+        static constexpr std::array kTags{"-AAA", "-B", "", "-grp-X", "-a b"};
+        static constexpr std::array kLists{"",        "",           "",      "GAME", "FOO", "TOOL",
+                                           "FOO BAR", "ALPHA,GAME", "G.AME", ".",    "X",   "\"MY GAME\""};
+
+        const std::size_t size = minSize + Pick(maxSize - minSize + 1);
+        MarkingInput input;
+        input.names.push_back("//releases");
+        for (std::size_t i = 1; i < size; ++i) {
+            if (Pick(12) == 0) {
+                input.names.emplace_back();
+                continue;
+            }
+            std::string title = kTitles[Pick(kTitles.size())];
+            if (m_titleNumbers > 1 && Pick(2) == 0) {
+                title += std::to_string(Pick(m_titleNumbers));
+            }
+            input.names.push_back(title + kMarkers[Pick(kMarkers.size())] + kVersions[Pick(kVersions.size())] +
+                                  kTags[Pick(kTags.size())]);
+        }
+        input.whiteList = kLists[Pick(kLists.size())];
+        input.blackList = kLists[Pick(kLists.size())];
+        input.onlyDuplicate = Pick(2) == 0;
+        return input;
+    }
+
+private:
+    std::size_t Pick(std::size_t count)
+    {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(m_random);
+    }
+
+    std::mt19937 m_random;
+    std::size_t m_titleNumbers;
+};
+
+std::string Describe(std::uint32_t seed, const MarkingInput& input)
+{
+    std::ostringstream text;
+    text << "seed " << seed << ", onlyDuplicate " << input.onlyDuplicate << ", white [" << input.whiteList
+         << "], black [" << input.blackList << "]\n";
+    for (std::size_t i = 0; i < input.names.size(); ++i) {
+        text << "  " << i << ": [" << input.names[i] << "]\n";
+    }
+    return text.str();
+}
+
+struct RandomBatch
+{
+    const char* name;
+    std::uint32_t firstSeed;
+    int lists;
+    std::size_t minSize;
+    std::size_t maxSize;
+    std::size_t titleNumbers;
+};
+
+void PrintTo(const RandomBatch& batch, std::ostream* out)
+{
+    *out << batch.name;
+}
+
+const RandomBatch kRandomBatches[] = {
+    {"Tiny", 1000, 3000, 1, 8, 1},
+    {"Small", 100000, 3000, 1, 60, 1},
+    {"SmallManyTitles", 200000, 1000, 1, 60, 12},
+    {"Large", 900000, 10, 500, 500, 1},
+    {"LargeManyTitles", 910000, 10, 500, 500, 80},
+};
+
+class MarkingAgreementTest : public testing::TestWithParam<RandomBatch>
+{};
+
+TEST_P(MarkingAgreementTest, GroupedStepAgreesWithPlainLoop)
+{
+    const RandomBatch& batch = GetParam();
+    int mismatches = 0;
+    for (int n = 0; n < batch.lists && mismatches < 3; ++n) {
+        // Each list has its own seed, so a failure replays from the printed number alone.
+        const std::uint32_t seed = batch.firstSeed + static_cast<std::uint32_t>(n);
+        const MarkingInput input = ListMaker(seed, batch.titleNumbers).Make(batch.minSize, batch.maxSize);
+        const MarkingResult expected = test::ReferenceMarkDuplicates(input);
+        const MarkingResult actual = MarkDuplicates(input);
+        if (actual.checked != expected.checked || actual.dropped != expected.dropped) {
+            ++mismatches;
+            ADD_FAILURE() << Describe(seed, input) << "plain loop: " << Marks(expected)
+                          << "\ngrouped:    " << Marks(actual);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Random, MarkingAgreementTest, testing::ValuesIn(kRandomBatches),
+                         [](const testing::TestParamInfo<RandomBatch>& param) { return param.param.name; });
+
+} // namespace
+} // namespace versweep

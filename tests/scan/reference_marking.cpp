@@ -1,0 +1,95 @@
+// The marking loop as the listing pass runs it: every entry in turn against every unconsumed entry.
+#include "reference_marking.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "release/release_name.h"
+#include "tools/text_tools.h"
+
+namespace versweep::test {
+
+namespace {
+
+double ValueOf(const std::string& name)
+{
+    return VersionValue(ExtractVersionText(name));
+}
+
+std::string KeyOf(const std::string& name)
+{
+    return UpperCaseAscii(NormalizeTitle(name));
+}
+
+} // namespace
+
+MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
+{
+    // Consuming an entry empties its name, so the loop works on its own copy.
+    std::vector<std::string> names = input.names;
+    const std::size_t count = names.size();
+    MarkingResult result{std::vector<bool>(count, false), std::vector<bool>(count, false)};
+    StringList scratch;
+
+    // Index 0 is the header and never takes part.
+    for (std::size_t i = 1; i < count; ++i) {
+        if (names[i].empty()) {
+            continue;
+        }
+        std::vector<std::size_t> keep{i};
+        double best = ValueOf(names[i]);
+        bool matched = false;
+
+        // No version: nothing to compare against, so it is consumed as it stands.
+        if (best == 0) {
+            names[i].clear();
+            if (input.onlyDuplicate) {
+                result.dropped[i] = true;
+            }
+            continue;
+        }
+        // Asked before the black list, so a title on both lists is left alone. Neither case consumes
+        // the entry, so another entry of the same title still meets it later.
+        if (MatchesNameList(NormalizeTitle(names[i]), input.whiteList, scratch)) {
+            continue;
+        }
+        if (MatchesNameList(NormalizeTitle(names[i]), input.blackList, scratch)) {
+            result.checked[i] = true;
+            continue;
+        }
+
+        // Every other unconsumed entry, before or after i, is compared by its upper-cased key.
+        for (std::size_t j = 1; j < count; ++j) {
+            if (j == i || names[j].empty()) {
+                continue;
+            }
+            if (KeyOf(names[i]) != KeyOf(names[j])) {
+                continue;
+            }
+            matched = true;
+            const double v = ValueOf(names[j]);
+            if (v > best) {
+                // A newer version supersedes everything held so far.
+                for (const std::size_t kept : keep) {
+                    result.checked[kept] = true;
+                }
+                keep = {j};
+                best = v;
+            } else if (v < best) {
+                result.checked[j] = true;
+            } else {
+                keep.push_back(j);
+            }
+            names[j].clear();
+        }
+
+        if (input.onlyDuplicate && !matched) {
+            result.dropped[i] = true;
+        }
+        names[i].clear();
+    }
+    return result;
+}
+
+} // namespace versweep::test
