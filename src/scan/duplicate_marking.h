@@ -24,8 +24,9 @@ struct MarkingResult
 };
 
 /// Among names of one title key, checks every one below the highest version value; the white list
-/// protects a title, the black list marks all of it; an entry without a version never starts a
-/// comparison, but an earlier versioned entry of its title checks it. Linear in the number of names.
+/// protects a title, the black list marks every versioned name of it; an entry without a version never
+/// starts a comparison, but an earlier versioned entry of its title checks it. Gives exactly the marks of
+/// the entry-by-entry loop of the listing pass, in time linear in the number of names.
 MarkingResult MarkDuplicates(const MarkingInput& input);
 
 } // namespace versweep
