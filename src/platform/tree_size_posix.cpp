@@ -1,0 +1,178 @@
+// Byte count of a folder tree on POSIX systems, walked by descriptor so that depth costs no path length.
+#include "platform/tree_size.h"
+
+#include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace versweep::platform {
+
+namespace {
+
+struct DirCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+using Folder = std::unique_ptr<DIR, DirCloser>;
+
+constexpr int kOpenFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+Folder OpenFolderAt(int parentFd, const char* name, int flags)
+{
+    const int fd = ::openat(parentFd, name, flags);
+    if (fd < 0)
+        return nullptr;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr)
+        ::close(fd);
+    return Folder(dir);
+}
+
+struct FolderId
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FolderId&) const = default;
+};
+
+bool IdOf(const Folder& folder, FolderId& id)
+{
+    struct stat info;
+    if (::fstat(::dirfd(folder.get()), &info) != 0)
+        return false;
+    id = FolderId{info.st_dev, info.st_ino};
+    return true;
+}
+
+class Tally
+{
+public:
+    explicit Tally(std::int64_t limit) : m_limit(limit) {}
+
+    void Add(off_t size)
+    {
+        const std::int64_t bytes = size > 0 ? static_cast<std::int64_t>(size) : 0;
+        m_sum = bytes > std::numeric_limits<std::int64_t>::max() - m_sum ? std::numeric_limits<std::int64_t>::max()
+                                                                         : m_sum + bytes;
+    }
+    bool Done() const { return m_limit > 0 && m_sum > m_limit; }
+    std::int64_t Sum() const { return m_sum; }
+
+private:
+    std::int64_t m_limit;
+    std::int64_t m_sum = 0;
+};
+
+bool IsDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Adds the sizes of the files directly in `folder` and returns its subfolders. The folder is read to its end
+// (or until the limit is passed) before any subfolder is opened, so only one listing is open at a time.
+std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
+{
+    std::vector<std::string> subfolders;
+    const int fd = ::dirfd(folder.get());
+    while (!tally.Done()) {
+        // A read error ends the listing quietly: what could not be read counts 0.
+        const dirent* entry = ::readdir(folder.get());
+        if (entry == nullptr)
+            break;
+        const char* name = entry->d_name;
+        if (IsDotOrDotDot(name) || entry->d_type == DT_LNK)
+            continue;
+        if (entry->d_type == DT_DIR) {
+            subfolders.emplace_back(name);
+            continue;
+        }
+        struct stat info;
+        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(info.st_mode))
+            continue;
+        if (S_ISDIR(info.st_mode))
+            subfolders.emplace_back(name);
+        else
+            tally.Add(info.st_size);
+    }
+    return subfolders;
+}
+
+struct Level
+{
+    FolderId id;
+    std::vector<std::string> subfolders; // not yet walked
+};
+
+// Keeps only the folder being read open and climbs back through "..", so a tree of any depth needs two
+// descriptors at most. Each climb is checked against the folder it left; if the tree was moved meanwhile the
+// walk stops with what it counted rather than wander into an unrelated tree.
+std::int64_t Walk(Folder root, std::int64_t limit)
+{
+    Tally tally(limit);
+    Level rootLevel;
+    if (!IdOf(root, rootLevel.id))
+        return 0;
+    rootLevel.subfolders = ReadFolder(root, tally);
+
+    Folder current = std::move(root);
+    std::vector<Level> stack;
+    stack.push_back(std::move(rootLevel));
+    while (!tally.Done()) {
+        if (stack.back().subfolders.empty()) {
+            stack.pop_back();
+            if (stack.empty())
+                break;
+            Folder parent = OpenFolderAt(::dirfd(current.get()), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            FolderId parentId;
+            if (!parent || !IdOf(parent, parentId) || !(parentId == stack.back().id))
+                break;
+            current = std::move(parent);
+            continue;
+        }
+        const std::string name = std::move(stack.back().subfolders.back());
+        stack.back().subfolders.pop_back();
+        Folder child = OpenFolderAt(::dirfd(current.get()), name.c_str(), kOpenFolderFlags);
+        if (!child)
+            continue;
+        Level childLevel;
+        childLevel.subfolders = ReadFolder(child, tally);
+        // A folder without subfolders is finished once read; going down and back up would only cost a climb.
+        if (childLevel.subfolders.empty() || tally.Done() || !IdOf(child, childLevel.id))
+            continue;
+        stack.push_back(std::move(childLevel));
+        current = std::move(child);
+    }
+    return tally.Sum();
+}
+
+} // namespace
+
+std::int64_t TreeSize(const std::string& path, std::int64_t limit)
+{
+    // "dir/" names the folder itself; without this a trailing slash would make a folder with content look empty.
+    std::string target = path;
+    while (target.size() > 1 && target.back() == '/')
+        target.pop_back();
+    if (target.empty())
+        return 0;
+
+    struct stat info;
+    if (::lstat(target.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+        return 0;
+    if (!S_ISDIR(info.st_mode)) {
+        Tally tally(0);
+        tally.Add(info.st_size);
+        return tally.Sum();
+    }
+    Folder root = OpenFolderAt(AT_FDCWD, target.c_str(), kOpenFolderFlags);
+    return root ? Walk(std::move(root), limit) : 0;
+}
+
+} // namespace versweep::platform
