@@ -42,7 +42,6 @@ const std::vector<ListedCase>& ListedCases()
     static const std::vector<ListedCase> cases = {
         {"plain folder", "plain", kAttrDirectory, 0},
         {"file with size", "file.bin", kAttrArchive, 1234},
-        {"empty file", "empty.txt", kAttrArchive, 0},
         {"hidden folder", ".hiddendir", kAttrDirectory | kAttrHidden, 0},
         {"hidden file", ".hidden", kAttrArchive | kAttrHidden, 7},
         {"read-only file", "ro.txt", kAttrArchive | kAttrReadOnly, 3},
@@ -70,7 +69,6 @@ protected:
     {
         m_dir.MakeDir("plain");
         m_dir.MakeFile("file.bin", 1234);
-        m_dir.MakeFile("empty.txt");
         m_dir.MakeDir(".hiddendir");
         m_dir.MakeFile(".hidden", 7);
         m_dir.MakeFile("ro.txt", 3);
