@@ -24,9 +24,9 @@ enum Attribute : std::uint32_t
 /// One entry directly inside a listed folder.
 struct DirEntry
 {
-    std::string name;            ///< raw bytes, no path
+    std::string name;             ///< raw bytes, no path
     std::uint32_t attributes = 0; ///< Attribute bits
-    std::uint64_t size = 0;      ///< bytes for files, 0 for folders
+    std::uint64_t size = 0;       ///< bytes for files, 0 for folders
 };
 
 /// Lists the entries directly inside `folder`, "." and ".." left out, in the order the file system
