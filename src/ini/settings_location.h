@@ -5,13 +5,17 @@
 
 namespace versweep {
 
-/// The settings file for the program at `executablePath`: "<executable without extension>.ini" when
-/// that file exists or its folder is writable (portable use); otherwise
-/// "$XDG_CONFIG_HOME/versweep/versweep.ini", with XDG_CONFIG_HOME defaulting to "$HOME/.config".
-/// `xdgConfigHome` and `home` are the environment's values, null when unset.
+/// The settings file for the program at `executablePath`. The window and the command line share one
+/// file, "versweep.ini" in the executable's folder, when that file exists or the folder is writable
+/// (portable use); otherwise "$XDG_CONFIG_HOME/versweep/versweep.ini", with XDG_CONFIG_HOME taken as
+/// "$HOME/.config" when unset, empty or not absolute. `xdgConfigHome` and `home` are the
+/// environment's values, null when unset. With neither the folder writable nor an absolute home, the
+/// file beside the executable is still given, so settings kept there can be read. An empty
+/// `executablePath` skips the portable choice; with no home either, the result is empty.
 std::string SettingsFilePath(const std::string& executablePath, const char* xdgConfigHome, const char* home);
 
-/// SettingsFilePath for the running executable and the process environment.
+/// SettingsFilePath for the running executable and the process environment (the user's home from the
+/// password database when HOME is unset).
 std::string DefaultSettingsFilePath();
 
 } // namespace versweep
