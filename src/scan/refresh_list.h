@@ -3,6 +3,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system_error.h"
 
 namespace versweep {
 
@@ -30,12 +34,25 @@ struct RefreshOptions
     std::optional<std::string> blackList;
 };
 
+/// What a pass saw beyond the list itself, for callers that report more than the window shows.
+struct RefreshReport
+{
+    /// Why the folder could not be listed; empty when it was.
+    std::optional<platform::SystemError> listError;
+    /// One per list item after the pass, index 0 standing for the header: the name the marking read,
+    /// with underscores turned into dots and a plain file's extension removed.
+    std::vector<std::string> names;
+};
+
 /// Lists `folder` (no trailing slash) into `list` under a header showing the folder, tells `menu` the
 /// sorted group tags, reads the white and black lists from section "CONFIG" of `settings`, and checks
 /// every entry that is an older version of another entry with the same title. A folder that cannot
 /// be listed leaves the header alone. Returns whether any entry ended up checked (the delete button's
-/// enabled state).
+/// enabled state). Fills `report` when given.
 bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,
-                 const RefreshOptions& options, GroupMenuSink& menu);
+                 const RefreshOptions& options, GroupMenuSink& menu, RefreshReport* report = nullptr);
+
+/// The path of the entry `name` directly inside `folder`.
+std::string EntryPath(std::string_view folder, std::string_view name);
 
 } // namespace versweep

@@ -1,0 +1,138 @@
+// The listing pass: fills the check list with a folder's entries and checks the superseded versions.
+#include "scan/refresh_list.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
+#include <utility>
+
+#include "ini/ini_file.h"
+#include "platform/file_system.h"
+#include "release/release_name.h"
+#include "scan/duplicate_marking.h"
+#include "tools/text_tools.h"
+#include "widgets/check_list.h"
+
+namespace versweep {
+
+namespace {
+
+// Without "ListFile" only plain folders are listed: the directory bit alone, or no bit at all. Hidden,
+// read-only and linked folders carry another bit and so stay out, as do files with their archive bit.
+bool IsListed(std::uint32_t attributes, bool listFile)
+{
+    return listFile || (attributes & platform::kAttrDirectory) == attributes;
+}
+
+// The listing already tells folders from files; only a link has to be followed to learn what it names.
+bool IsPlainFile(const std::string& folder, const platform::DirEntry& entry)
+{
+    if ((entry.attributes & platform::kAttrDirectory) != 0)
+        return false;
+    if ((entry.attributes & platform::kAttrReparsePoint) != 0)
+        return platform::FileExists(EntryPath(folder, entry.name));
+    return true;
+}
+
+// Underscores stand for dots in release names. A plain file loses its extension so that its version and
+// title read as those of the folder it was packed from ("Tool.v1.2.7z" compares as "Tool.v1.2").
+std::string ReadAsRelease(std::string caption, bool plainFile)
+{
+    std::replace(caption.begin(), caption.end(), '_', '.');
+    return plainFile ? FileBaseName(caption) : caption;
+}
+
+// Lists the folder's entries into the list in one sorted batch; returns the names of the plain files
+// among them. The entry type is decided here, from the listing, because the list keeps only texts and
+// the names the pass reads must not depend on whatever folder the process happens to stand in.
+std::unordered_set<std::string> FillList(CheckList& list, const std::string& folder, bool listFile,
+                                         RefreshReport* report)
+{
+    std::unordered_set<std::string> plainFiles;
+    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder);
+    if (!listing) {
+        if (report != nullptr)
+            report->listError = listing.Error();
+        return plainFiles;
+    }
+    std::vector<std::string> texts;
+    texts.reserve(listing.Value().size());
+    for (platform::DirEntry& entry : listing.Value()) {
+        if (!IsListed(entry.attributes, listFile))
+            continue;
+        if (IsPlainFile(folder, entry))
+            plainFiles.insert(entry.name);
+        texts.push_back(std::move(entry.name));
+    }
+    list.AddItems(texts);
+    return plainFiles;
+}
+
+} // namespace
+
+std::string EntryPath(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,
+                 const RefreshOptions& options, GroupMenuSink& menu, RefreshReport* report)
+{
+    if (report != nullptr)
+        *report = RefreshReport{};
+    list.Clear();
+    list.AddGroupHeader(folder);
+    const std::unordered_set<std::string> plainFiles = FillList(list, folder, options.listFile, report);
+    menu.ClearGroupMenu();
+
+    // Index 0 is the header (the list pins it there); its caption is the folder path, and its text after
+    // the last '-' joins the group tags as it always has.
+    const int count = list.ItemCount();
+    MarkingInput marking;
+    marking.names.reserve(static_cast<std::size_t>(count));
+    StringList tags;
+    std::unordered_set<std::string> seenTags;
+    for (int i = 0; i < count; ++i) {
+        const std::string caption = list.ItemDisplayText(i);
+        marking.names.push_back(ReadAsRelease(caption, i > 0 && plainFiles.count(caption) != 0));
+        std::string tag = ExtractGroupTag(caption);
+        if (!tag.empty() && seenTags.insert(tag).second)
+            tags.push_back(std::move(tag));
+    }
+    SortStrings(tags);
+    for (const std::string& tag : tags)
+        menu.AddGroupEntry(tag);
+
+    const std::string white =
+        options.whiteList ? *options.whiteList : settings.ReadString("CONFIG", "WhiteList", "");
+    const std::string black =
+        options.blackList ? *options.blackList : settings.ReadString("CONFIG", "BlackList", "");
+    marking.whiteList = UpperCaseAscii(white);
+    marking.blackList = UpperCaseAscii(black);
+    marking.onlyDuplicate = options.onlyDuplicate;
+    const MarkingResult marks = MarkDuplicates(marking);
+
+    for (int i = 1; i < count; ++i) {
+        if (marks.checked[static_cast<std::size_t>(i)])
+            list.SetChecked(i, true);
+    }
+    // From the last to the first, so the indexes still to visit stay valid.
+    for (int i = count - 1; i >= 1; --i) {
+        if (marks.dropped[static_cast<std::size_t>(i)])
+            list.DeleteItem(i);
+    }
+
+    if (report != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            if (!marks.dropped[static_cast<std::size_t>(i)])
+                report->names.push_back(std::move(marking.names[static_cast<std::size_t>(i)]));
+        }
+    }
+    return list.CheckedCount() > 0;
+}
+
+} // namespace versweep

@@ -1,0 +1,453 @@
+// Tests of the listing pass on real folders: what is listed, how entry names are read, the group menu,
+// the white and black lists, and what a folder that cannot be listed leaves.
+#include "scan/refresh_list.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "ini/ini_file.h"
+#include "platform/file_system.h"
+#include "temp_dir.h"
+#include "widgets/check_list.h"
+
+namespace versweep {
+namespace {
+
+enum class Kind
+{
+    Folder,
+    File,
+    ReadOnlyFolder,
+    LinkToFolder,
+    LinkToFile,
+    DanglingLink,
+};
+
+struct Entry
+{
+    Kind kind;
+    std::string name;
+};
+
+// Keeps the menu calls in order, so a test sees that the old entries go before the new ones come.
+class RecordingMenu final : public GroupMenuSink
+{
+public:
+    void ClearGroupMenu() override { calls.push_back("clear"); }
+    void AddGroupEntry(const std::string& tag) override { calls.push_back("add " + tag); }
+
+    std::vector<std::string> calls;
+};
+
+std::vector<std::string> MenuCalls(const std::vector<std::string>& tags)
+{
+    std::vector<std::string> calls{"clear"};
+    for (const std::string& tag : tags)
+        calls.push_back("add " + tag);
+    return calls;
+}
+
+// Builds the entries inside `dir`/`folder`; link targets live beside the folder, not in it.
+void Populate(const test::TempDir& dir, const std::string& folder, const std::vector<Entry>& entries)
+{
+    dir.MakeDir(folder);
+    for (const Entry& entry : entries) {
+        const std::string path = folder + "/" + entry.name;
+        switch (entry.kind) {
+        case Kind::Folder:
+            dir.MakeDir(path);
+            break;
+        case Kind::File:
+            dir.MakeFile(path, 10);
+            break;
+        case Kind::ReadOnlyFolder:
+            dir.MakeDir(path);
+            dir.Chmod(path, 0555);
+            break;
+        case Kind::LinkToFolder:
+            dir.MakeDir("targets/" + entry.name);
+            dir.MakeSymlink(path, dir / ("targets/" + entry.name));
+            break;
+        case Kind::LinkToFile:
+            dir.MakeFile("targets/" + entry.name, 10);
+            dir.MakeSymlink(path, dir / ("targets/" + entry.name));
+            break;
+        case Kind::DanglingLink:
+            dir.MakeSymlink(path, dir / "targets/missing");
+            break;
+        }
+    }
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The list after the header as "[x] name" / "[ ] name" rows, ordered by name so that cases do not
+// depend on the collation (the check-list tests cover that).
+std::vector<std::string> Rows(const CheckList& list)
+{
+    std::vector<std::string> rows;
+    for (int i = 1; i < list.ItemCount(); ++i)
+        rows.push_back((list.IsChecked(i) ? "[x] " : "[ ] ") + list.ItemText(i));
+    return rows;
+}
+
+std::vector<std::string> ByName(std::vector<std::string> rows)
+{
+    std::sort(rows.begin(), rows.end(),
+              [](const std::string& a, const std::string& b) { return a.substr(4) < b.substr(4); });
+    return rows;
+}
+
+struct PassCase
+{
+    const char* name;
+    std::vector<Entry> entries;
+    std::vector<std::string> expected; // rows, any order
+    std::vector<std::string> menu;     // group entries in menu order
+    RefreshOptions options = {};
+    std::string settings = {}; // settings file text; none when empty
+    std::string folder = "shelf-";
+};
+
+void PrintTo(const PassCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+RefreshOptions Options(bool onlyDuplicate, bool listFile)
+{
+    RefreshOptions options;
+    options.onlyDuplicate = onlyDuplicate;
+    options.listFile = listFile;
+    return options;
+}
+
+RefreshOptions Overriding(std::optional<std::string> whiteList, std::optional<std::string> blackList)
+{
+    RefreshOptions options;
+    options.whiteList = std::move(whiteList);
+    options.blackList = std::move(blackList);
+    return options;
+}
+
+const RefreshOptions kEverything = Options(false, true);
+const RefreshOptions kAllFolders = Options(false, false);
+
+// Entries that only "ListFile" brings in; the plain folder is the oldest of the title.
+const std::vector<Entry> kMixedKinds = {
+    {Kind::Folder, "Game.v1.0-A"},       {Kind::File, "Game.v2.0-B.zip"},
+    {Kind::Folder, ".Game.v3.0-C"},      {Kind::ReadOnlyFolder, "Game.v4.0-D"},
+    {Kind::LinkToFolder, "Game.v5.0-E"}, {Kind::LinkToFile, "Game.v6.0-F.rar"},
+    {Kind::DanglingLink, "Game.v7.0-G"},
+};
+
+const PassCase kPassCases[] = {
+    {"EmptyFolderGivesHeaderOnly", {}, {}, {}},
+    {"NewestVersionsStayUnchecked",
+     {{Kind::Folder, "Game.v1.0-AAA"}, {Kind::Folder, "Game.v1.1-BBB"}, {Kind::Folder, "Game.v1.1-CCC"}},
+     {"[x] Game.v1.0-AAA", "[ ] Game.v1.1-BBB", "[ ] Game.v1.1-CCC"},
+     {"AAA", "BBB", "CCC"}},
+    {"UnderscoresCountAsDots",
+     {{Kind::Folder, "Game_v2.0-X"}, {Kind::Folder, "Game.v1.0-Y"}},
+     {"[ ] Game_v2.0-X", "[x] Game.v1.0-Y"},
+     {"X", "Y"}},
+    {"NameSortingAboveHeaderStillMarked",
+     {{Kind::Folder, "_Game.v1.0-A"},
+      {Kind::Folder, "Game.v2.0-B"},
+      {Kind::Folder, "!Tool.v1-C"},
+      {Kind::Folder, "!Tool.v2-D"}},
+     {"[x] _Game.v1.0-A", "[ ] Game.v2.0-B", "[x] !Tool.v1-C", "[ ] !Tool.v2-D"},
+     {"A", "B", "C", "D"}},
+    {"SingletonsLeaveListButNotMenu",
+     {{Kind::Folder, "Game.v1.0-A"},
+      {Kind::Folder, "Game.v2.0-B"},
+      {Kind::Folder, "Solo.v1.0-C"},
+      {Kind::Folder, "Readme"}},
+     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B"},
+     {"A", "B", "C"}},
+    {"SingletonsStayWithoutOnlyDuplicate",
+     {{Kind::Folder, "Game.v1.0-A"},
+      {Kind::Folder, "Game.v2.0-B"},
+      {Kind::Folder, "Solo.v1.0-C"},
+      {Kind::Folder, "Readme"}},
+     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B", "[ ] Solo.v1.0-C", "[ ] Readme"},
+     {"A", "B", "C"},
+     kAllFolders},
+    {"WithoutListFileOnlyPlainFolders", kMixedKinds, {"[ ] Game.v1.0-A"}, {"A"}, kAllFolders},
+    {"ListFileListsEveryKind",
+     kMixedKinds,
+     {"[x] Game.v1.0-A", "[x] Game.v2.0-B.zip", "[x] .Game.v3.0-C", "[x] Game.v4.0-D", "[x] Game.v5.0-E",
+      "[x] Game.v6.0-F.rar", "[ ] Game.v7.0-G"},
+     {"A", "B.zip", "C", "D", "E", "F.rar", "G"},
+     kEverything},
+    {"ZipComparedWithFolder",
+     {{Kind::File, "Tool.v1.2-X.zip"}, {Kind::Folder, "Tool.v1.3-Y"}},
+     {"[x] Tool.v1.2-X.zip", "[ ] Tool.v1.3-Y"},
+     {"X.zip", "Y"},
+     kEverything},
+    // "Tool.v1.2.7z" read with its extension would be version 1.2.7.Z, above 1.2.1.
+    {"FileComparedWithoutExtension",
+     {{Kind::File, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
+     {"[x] Tool.v1.2.7z", "[ ] Tool.v1.2.1"},
+     {},
+     kEverything},
+    {"UnderscoredFileLosesExtension",
+     {{Kind::File, "Tool_v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
+     {"[x] Tool_v1.2.7z", "[ ] Tool.v1.2.1"},
+     {},
+     kEverything},
+    {"LinkToFileLosesExtension",
+     {{Kind::LinkToFile, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
+     {"[x] Tool.v1.2.7z", "[ ] Tool.v1.2.1"},
+     {},
+     kEverything},
+    {"DanglingLinkKeepsExtension",
+     {{Kind::DanglingLink, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
+     {"[ ] Tool.v1.2.7z", "[x] Tool.v1.2.1"},
+     {},
+     kEverything},
+    // The folder's name with underscores replaced names the file; it is still a folder.
+    {"FolderNotTakenForFileOfReplacedName",
+     {{Kind::Folder, "Pack_v1.2.7z"}, {Kind::File, "Pack.v1.2.7z"}},
+     {"[ ] Pack_v1.2.7z", "[x] Pack.v1.2.7z"},
+     {},
+     kEverything},
+    {"WhiteListFromSettings",
+     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
+     {"[ ] Game.v1.0-A", "[ ] Game.v2.0-B"},
+     {"A", "B"},
+     {},
+     "[CONFIG]\r\nWhiteList=other, game\r\n"},
+    {"BlackListFromSettingsChecksNewestToo",
+     {{Kind::Folder, "Tool.v1.0-A"}, {Kind::Folder, "Tool.v2.0-B"}, {Kind::Folder, "Game.v1.0-C"}},
+     {"[x] Tool.v1.0-A", "[x] Tool.v2.0-B"},
+     {"A", "B", "C"},
+     {},
+     "[CONFIG]\nBlackList=tool\n"},
+    {"WhiteListBeatsBlackList",
+     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
+     {"[ ] Game.v1.0-A", "[ ] Game.v2.0-B"},
+     {"A", "B"},
+     {},
+     "[CONFIG]\nBlackList=GAME\nWhiteList=Game\n"},
+    {"ListsOutsideSectionIgnored",
+     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
+     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B"},
+     {"A", "B"},
+     {},
+     "[OTHER]\nWhiteList=game\n"},
+    {"EmptyWhiteOverrideReplacesSettings",
+     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
+     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B"},
+     {"A", "B"},
+     Overriding("", std::nullopt),
+     "[CONFIG]\nWhiteList=game\n"},
+    {"BlackOverrideWithoutSettings",
+     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
+     {"[x] Game.v1.0-A", "[x] Game.v2.0-B"},
+     {"A", "B"},
+     Overriding(std::nullopt, "game")},
+    {"OddNamesMarkedByteForByte",
+     {{Kind::Folder, "My Tool, \"Pro\".v1.0-A"},
+      {Kind::Folder, "My Tool, \"Pro\".v2.0-A"},
+      {Kind::Folder, "Back\\slash.v1.0-B"},
+      {Kind::Folder, "Back\\slash.v1.1-B"},
+      {Kind::Folder, "-Dash.v1-C"},
+      {Kind::Folder, "-Dash.v2-C"},
+      {Kind::Folder, "Bad\xff\xfe.v1-D"},
+      {Kind::Folder, "Bad\xff\xfe.v2-d"},
+      {Kind::Folder, "New\nLine.v1-E"},
+      {Kind::Folder, "New\nLine.v2-E"},
+      {Kind::Folder, "'Quoted'.v1-F"},
+      {Kind::Folder, "'Quoted'.v2-F"}},
+     {"[x] My Tool, \"Pro\".v1.0-A", "[ ] My Tool, \"Pro\".v2.0-A", "[x] Back\\slash.v1.0-B",
+      "[ ] Back\\slash.v1.1-B", "[x] -Dash.v1-C", "[ ] -Dash.v2-C", "[x] Bad\xff\xfe.v1-D", "[ ] Bad\xff\xfe.v2-d",
+      "[x] New\nLine.v1-E", "[ ] New\nLine.v2-E", "[x] 'Quoted'.v1-F", "[ ] 'Quoted'.v2-F"},
+     {"A", "B", "C", "D", "E", "F", "d"}},
+    // Casing folds ASCII letters only, so these are two titles.
+    {"NonAsciiLettersKeepTheirCase",
+     {{Kind::Folder, "\xc3\x9c"
+                     "ber.v1-A"},
+      {Kind::Folder, "\xc3\xbc"
+                     "ber.v2-B"}},
+     {"[ ] \xc3\x9c"
+      "ber.v1-A",
+      "[ ] \xc3\xbc"
+      "ber.v2-B"},
+     {"A", "B"},
+     kAllFolders},
+    {"GroupTagsDedupedByExactCase",
+     {{Kind::Folder, "Game.v1-grp"},
+      {Kind::Folder, "Game.v2-GRP"},
+      {Kind::Folder, "Tool.v1-GRP"},
+      {Kind::Folder, "Tool.v2-"}},
+     {"[x] Game.v1-grp", "[ ] Game.v2-GRP", "[x] Tool.v1-GRP", "[ ] Tool.v2-"},
+     {"GRP", "grp"}},
+    {"HeaderTagJoinsMenu",
+     {{Kind::Folder, "Game.v1-A"}},
+     {"[ ] Game.v1-A"},
+     {"A", "HDR"},
+     kAllFolders,
+     {},
+     "Releases-HDR"},
+};
+
+class PassCaseTest : public testing::TestWithParam<PassCase>
+{};
+
+TEST_P(PassCaseTest, ListsAndMarksAsExpected)
+{
+    const PassCase& c = GetParam();
+    const test::TempDir dir;
+    Populate(dir, c.folder, c.entries);
+    const std::string settingsPath = dir / "versweep.ini";
+    if (!c.settings.empty())
+        WriteText(settingsPath, c.settings);
+    const std::string folder = dir / c.folder;
+
+    CheckList list("en_US");
+    RecordingMenu menu;
+    const bool anyChecked = RefreshList(list, folder, IniFile(settingsPath), c.options, menu);
+
+    ASSERT_GE(list.ItemCount(), 1);
+    EXPECT_TRUE(list.IsGroupHeader(0));
+    EXPECT_EQ(list.ItemDisplayText(0), folder);
+    EXPECT_EQ(ByName(Rows(list)), ByName(c.expected));
+    EXPECT_EQ(menu.calls, MenuCalls(c.menu));
+    const bool expectChecked =
+        std::any_of(c.expected.begin(), c.expected.end(), [](const std::string& row) { return row[1] == 'x'; });
+    EXPECT_EQ(anyChecked, expectChecked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, PassCaseTest, testing::ValuesIn(kPassCases),
+                         [](const testing::TestParamInfo<PassCase>& param) { return param.param.name; });
+
+struct UnlistableCase
+{
+    const char* name;
+    std::string relative; // below the temporary folder
+    int error;
+};
+
+class UnlistableTest : public testing::TestWithParam<UnlistableCase>
+{};
+
+TEST_P(UnlistableTest, LeavesHeaderAloneAndTellsWhy)
+{
+    const UnlistableCase& c = GetParam();
+    const test::TempDir dir;
+    dir.MakeFile("plain-", 10);
+    const std::string folder = dir / c.relative;
+
+    CheckList list("en_US");
+    list.AddItem("left from before");
+    RecordingMenu menu;
+    RefreshReport report;
+    EXPECT_FALSE(RefreshList(list, folder, IniFile(), {}, menu, &report));
+
+    ASSERT_EQ(list.ItemCount(), 1);
+    EXPECT_EQ(list.ItemText(0), "//" + folder);
+    EXPECT_EQ(menu.calls, MenuCalls({}));
+    ASSERT_TRUE(report.listError.has_value());
+    EXPECT_EQ(report.listError->code, c.error);
+    EXPECT_EQ(report.names.size(), 1u);
+}
+
+const UnlistableCase kUnlistableCases[] = {
+    {"MissingFolder", "missing-", ENOENT},
+    {"PlainFile", "plain-", ENOTDIR},
+};
+
+INSTANTIATE_TEST_SUITE_P(Folders, UnlistableTest, testing::ValuesIn(kUnlistableCases),
+                         [](const testing::TestParamInfo<UnlistableCase>& param) { return param.param.name; });
+
+TEST(RefreshList, UnreadableFolderLeavesHeaderAlone)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    const test::TempDir dir;
+    Populate(dir, "locked-", {{Kind::Folder, "Game.v1-A"}, {Kind::Folder, "Game.v2-B"}});
+    dir.Chmod("locked-", 0);
+
+    CheckList list("en_US");
+    RecordingMenu menu;
+    RefreshReport report;
+    EXPECT_FALSE(RefreshList(list, dir / "locked-", IniFile(), {}, menu, &report));
+    EXPECT_EQ(list.ItemCount(), 1);
+    EXPECT_TRUE(report.listError.has_value());
+}
+
+TEST(RefreshList, SecondPassReplacesFirst)
+{
+    const test::TempDir dir;
+    Populate(dir, "shelf-", {{Kind::Folder, "Game.v1-A"}, {Kind::Folder, "Game.v2-B"}});
+    CheckList list("en_US");
+    RecordingMenu menu;
+    RefreshList(list, dir / "shelf-", IniFile(), {}, menu);
+    list.SetChecked(2, true);
+    menu.calls.clear();
+
+    EXPECT_TRUE(RefreshList(list, dir / "shelf-", IniFile(), {}, menu));
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[x] Game.v1-A", "[ ] Game.v2-B"}));
+    EXPECT_EQ(menu.calls, MenuCalls({"A", "B"}));
+}
+
+TEST(RefreshList, ReportHoldsNamesAsReadInListOrder)
+{
+    const test::TempDir dir;
+    Populate(dir, "shelf-",
+             {{Kind::File, "Tool_v1.2.7z"}, {Kind::Folder, "Tool.v1.3_beta"}, {Kind::Folder, "Solo.v1"}});
+    CheckList list("en_US");
+    RecordingMenu menu;
+    RefreshReport report;
+    RefreshList(list, dir / "shelf-", IniFile(), Options(true, true), menu, &report);
+
+    EXPECT_FALSE(report.listError.has_value());
+    ASSERT_EQ(report.names.size(), static_cast<std::size_t>(list.ItemCount()));
+    std::vector<std::string> pairs;
+    for (int i = 1; i < list.ItemCount(); ++i)
+        pairs.push_back(list.ItemText(i) + " -> " + report.names[static_cast<std::size_t>(i)]);
+    std::sort(pairs.begin(), pairs.end());
+    EXPECT_EQ(pairs, (std::vector<std::string>{"Tool.v1.3_beta -> Tool.v1.3.beta", "Tool_v1.2.7z -> Tool.v1.2"}));
+}
+
+// The process may stand anywhere (the window's preview moves it); a file there named like an entry
+// must not change how the entry reads.
+TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
+{
+    const test::TempDir dir;
+    Populate(dir, "shelf-", {{Kind::Folder, "Tool.v1.2.1"}, {Kind::Folder, "Tool.v1.2"}});
+    dir.MakeFile("elsewhere/Tool.v1.2.1", 10);
+    const platform::Result<std::string> previous = platform::CurrentDirectory();
+    ASSERT_TRUE(previous.HasValue());
+    ASSERT_TRUE(platform::SetCurrentDirectory(dir / "elsewhere").HasValue());
+
+    CheckList list("en_US");
+    RecordingMenu menu;
+    RefreshList(list, dir / "shelf-", IniFile(), {}, menu);
+    platform::SetCurrentDirectory(previous.Value());
+
+    EXPECT_EQ(ByName(Rows(list)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
+}
+
+TEST(EntryPath, JoinsWithOneSlash)
+{
+    EXPECT_EQ(EntryPath("/data/shelf", "Game.v1-A"), "/data/shelf/Game.v1-A");
+    EXPECT_EQ(EntryPath("/", "etc"), "/etc");
+    EXPECT_EQ(EntryPath("rel", "-dash"), "rel/-dash");
+}
+
+} // namespace
+} // namespace versweep
