@@ -42,20 +42,9 @@ class CheckList::Collation
 public:
     explicit Collation(const char* locale)
     {
-        UErrorCode status = U_ZERO_ERROR;
-        m_collator = ucol_open(locale, &status);
-        if (U_FAILURE(status)) {
-            ucol_close(m_collator);
-            status = U_ZERO_ERROR;
-            m_collator = ucol_open("", &status);
-            if (U_FAILURE(status)) {
-                ucol_close(m_collator);
-                m_collator = nullptr;
-            }
-        }
-        if (m_collator != nullptr) {
-            // Case is ignored, accents still count.
-            ucol_setStrength(m_collator, UCOL_SECONDARY);
+        m_collator = OpenIgnoringCase(locale);
+        if (m_collator == nullptr) {
+            m_collator = OpenIgnoringCase("");
         }
     }
     ~Collation() { ucol_close(m_collator); }
@@ -72,12 +61,33 @@ public:
     }
 
 private:
+    // Null when the locale cannot be opened or its rules tell case apart on the first level, as the
+    // POSIX locale (what ICU makes of LANG=C) does: the list must ignore case everywhere.
+    static UCollator* OpenIgnoringCase(const char* locale)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* collator = ucol_open(locale, &status);
+        if (U_FAILURE(status)) {
+            ucol_close(collator);
+            return nullptr;
+        }
+        // Case is ignored, accents still count.
+        ucol_setStrength(collator, UCOL_SECONDARY);
+        const UChar lower[] = {u'a'};
+        const UChar upper[] = {u'A'};
+        if (ucol_strcoll(collator, lower, 1, upper, 1) != UCOL_EQUAL) {
+            ucol_close(collator);
+            return nullptr;
+        }
+        return collator;
+    }
+
     void AppendSortKey(std::string_view text, std::string& key)
     {
         if (m_collator != nullptr && AppendCollatorKey(text, key)) {
             return;
         }
-        // Without ICU data: ASCII case folded, zero bytes lifted so the key still holds none.
+        // No usable collator: ASCII case folded, zero bytes lifted so the key still holds none.
         for (const char ch : text) {
             key.push_back(ch == '\0' ? '\1' : AsciiLower(ch));
         }

@@ -53,7 +53,9 @@ public:
 
     /// Collates by the process's default locale.
     CheckList();
-    /// Collates by the ICU locale named (for example "en_US", "de_DE", "zh_CN").
+    /// Collates by the ICU locale named (for example "en_US", "de_DE", "zh_CN"). A locale that cannot be
+    /// opened, or whose rules tell case apart (the POSIX one, which is what LANG=C gives), yields to the
+    /// root locale.
     explicit CheckList(const char* icuLocale);
     ~CheckList();
     CheckList(const CheckList&) = delete;
