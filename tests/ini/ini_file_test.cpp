@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +64,7 @@ const ReadCase kReadCases[] = {
     {"TrimmedHeaderAndKey", "spacing.ini", "vPath", "/srv/releases"},
     {"KeyCaseIgnored", "spacing.ini", "OnlyDuplicate", "0"},
     {"ControlCharacterTrimmed", "spacing.ini", "BlackList", "Qux"},
+    {"SingleQuotesStripped", "quotes.ini", "single", "/srv/single"},
     {"QuotesKeepBlankEnds", "quotes.ini", "padded", "  both ends  "},
     {"MismatchedQuotesKept", "quotes.ini", "mismatched", "\"/srv/mismatch'"},
     {"OnlyOuterPairStripped", "quotes.ini", "outer", "a\"b"},
@@ -290,6 +293,25 @@ TEST(IniFileWriteTest, CreatesMissingFoldersAndLeavesNoTemporaryFile)
     EXPECT_EQ(ReadBytes(ini.FileName()), "[CONFIG]\r\nOnlyDuplicate=1\r\nPosition=-12\r\n");
     const auto entries = std::filesystem::directory_iterator(dir / "config/versweep");
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
+}
+
+TEST(IniFileWriteTest, FailedWriteLeavesOldFileWhole)
+{
+    TempDir dir;
+    const std::string path = CopySample(dir, "hand_edited.ini");
+    const std::string before = ReadBytes(path);
+    // A file size limit makes the write fail part-way, as a full disk would.
+    rlimit oldLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const rlimit smallLimit{1024, oldLimit.rlim_max};
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
+    IniFile(path).WriteString("CONFIG", "WhiteList", std::string(4096, 'w'));
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(ReadBytes(path), before);
+    const auto entries = std::filesystem::directory_iterator(dir.Path());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1); // no temporary file left behind
 }
 
 TEST(IniFileWriteTest, KeepsPermissionBits)
