@@ -1,0 +1,10 @@
+// Entry point of versweep-scan, the command-line twin of the window.
+#include <iostream>
+
+#include "cli/scan_command.h"
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    return versweep::RunScanCommand(argc, argv, std::cout, std::cerr);
+}

@@ -1,0 +1,433 @@
+// Tests of versweep-scan on a real folder: listing lines, JSON, options and exit statuses, run in-process
+// and, for the raw output and the exit statuses, as the real program.
+#include "cli/scan_command.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/file_system.h"
+#include "temp_dir.h"
+#include "widgets/check_list.h"
+
+namespace versweep {
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// The folder the command lists. Its name ends in "-" so that the header's group tag (the text after the
+// last "-" of the path) is empty and the temporary folder's random name stays out of the counts.
+const std::string kShelf = "releases-";
+
+// Builds the folder every case lists; the sizes decide which folders count as empty (under 256 bytes).
+void Populate(const test::TempDir& dir)
+{
+    dir.MakeFile(kShelf + "/Game.v1.0-AAA/data", 1000);
+    dir.MakeDir(kShelf + "/Game.v1.1-BBB");
+    dir.MakeDir(kShelf + "/Game.v1.1-ccc");
+    dir.MakeFile(kShelf + "/Solo.v1.0-BBB/data", 300);
+    dir.MakeFile(kShelf + "/Tool.v1.2-X.zip", 10);
+    dir.MakeFile(kShelf + "/Tool.v1.3-Y/data", 500);
+    dir.MakeFile(kShelf + "/Kit_v3.1.7z", 10);
+    for (const char* name : {"My Tool, \"Pro\"\\.v1-Q", "My Tool, \"Pro\"\\.v2-Q",
+                             "\xff\xfe"
+                             "Bad.v1-W",
+                             "\xff\xfe"
+                             "Bad.v2-W",
+                             "-Dash.v1-Z", "-Dash.v2-Z", "\xc3\x9cn\xc3\xaf.v1-U", "\xc3\x9cn\xc3\xaf.v2-U"})
+        dir.MakeDir(kShelf + "/" + name);
+    std::ofstream(dir / "white.ini", std::ios::binary) << "[CONFIG]\r\nWhiteList=game\r\n";
+}
+
+// Replaces "{DIR}" in an argument by the temporary folder.
+std::string Expand(const std::string& text, const test::TempDir& dir)
+{
+    std::string expanded = text;
+    for (std::size_t at = expanded.find("{DIR}"); at != std::string::npos; at = expanded.find("{DIR}", at))
+        expanded.replace(at, 5, dir.Path());
+    return expanded;
+}
+
+Outcome RunInProcess(const std::vector<std::string>& args)
+{
+    std::vector<const char*> argv{"versweep-scan"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome outcome;
+    outcome.status = RunScanCommand(static_cast<int>(argv.size()), argv.data(), out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs the built program with its output sent to files in `dir`.
+Outcome RunProgram(const test::TempDir& dir, const std::vector<std::string>& args)
+{
+    const std::string outPath = dir / "stdout";
+    const std::string errPath = dir / "stderr";
+    std::vector<char*> argv{const_cast<char*>(VERSWEEP_SCAN_PROGRAM)};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
+            ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    Outcome outcome;
+    int wait = 0;
+    if (child > 0 && ::waitpid(child, &wait, 0) == child && WIFEXITED(wait))
+        outcome.status = WEXITSTATUS(wait);
+    outcome.out = ReadWhole(outPath);
+    outcome.err = ReadWhole(errPath);
+    return outcome;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// What every listing shows of the entries that are always there.
+const std::vector<std::string> kPairs = {
+    "[x] Game.v1.0-AAA",
+    "[ ] Game.v1.1-BBB",
+    "[ ] Game.v1.1-ccc",
+    "[x] My Tool, \"Pro\"\\.v1-Q",
+    "[ ] My Tool, \"Pro\"\\.v2-Q",
+    "[x] \xff\xfe"
+    "Bad.v1-W",
+    "[ ] \xff\xfe"
+    "Bad.v2-W",
+    "[x] -Dash.v1-Z",
+    "[ ] -Dash.v2-Z",
+    "[x] \xc3\x9cn\xc3\xaf.v1-U",
+    "[ ] \xc3\x9cn\xc3\xaf.v2-U",
+};
+
+std::vector<std::string> PairsWith(std::vector<std::string> changes)
+{
+    std::vector<std::string> lines = kPairs;
+    for (const std::string& change : changes) {
+        const auto same = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.substr(4) == change.substr(4);
+        });
+        if (same != lines.end())
+            *same = change;
+        else
+            lines.push_back(change);
+    }
+    return lines;
+}
+
+struct ListingCase
+{
+    const char* name;
+    std::vector<std::string> args;  // "{DIR}" stands for the temporary folder
+    std::vector<std::string> lines; // any order
+    std::string summary;
+};
+
+void PrintTo(const ListingCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const std::string kFolder = "{DIR}/" + kShelf;
+const std::string kNoSettings = "--config={DIR}/none.ini";
+
+const ListingCase kListingCases[] = {
+    {"DefaultListsPossibleDuplicates", {kNoSettings, kFolder}, kPairs, "11 entries, 5 checked, 8 group tags"},
+    {"TrailingSlashesIgnored", {kNoSettings, kFolder + "///"}, kPairs, "11 entries, 5 checked, 8 group tags"},
+    {"AllKeepsSingletons",
+     {kNoSettings, "--all", kFolder},
+     PairsWith({"[ ] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y"}),
+     "13 entries, 5 checked, 8 group tags"},
+    {"FilesBringPlainFiles",
+     {kNoSettings, "--all", "--files", kFolder},
+     PairsWith({"[ ] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y", "[x] Tool.v1.2-X.zip", "[ ] Kit_v3.1.7z"}),
+     "15 entries, 6 checked, 9 group tags"},
+    {"WhiteOptionProtectsTitle",
+     {kNoSettings, "--white", "game", kFolder},
+     PairsWith({"[ ] Game.v1.0-AAA"}),
+     "11 entries, 4 checked, 8 group tags"},
+    {"BlackOptionMarksSingleton",
+     {kNoSettings, "--black=solo", kFolder},
+     PairsWith({"[x] Solo.v1.0-BBB"}),
+     "12 entries, 6 checked, 8 group tags"},
+    {"ConfigFileGivesWhiteList",
+     {"--config", "{DIR}/white.ini", kFolder},
+     PairsWith({"[ ] Game.v1.0-AAA"}),
+     "11 entries, 4 checked, 8 group tags"},
+    {"WhiteOptionReplacesConfig",
+     {"--config", "{DIR}/white.ini", "--white", "", kFolder},
+     kPairs,
+     "11 entries, 5 checked, 8 group tags"},
+    {"EmptyValueAfterEqualsSign",
+     {"--config", "{DIR}/white.ini", "--white=", kFolder},
+     kPairs,
+     "11 entries, 5 checked, 8 group tags"},
+    {"EmptyChecksSmallFolders",
+     {kNoSettings, "--all", "--empty", kFolder},
+     {"[x] Game.v1.0-AAA", "[x] Game.v1.1-BBB", "[x] Game.v1.1-ccc", "[x] My Tool, \"Pro\"\\.v1-Q",
+      "[x] My Tool, \"Pro\"\\.v2-Q",
+      "[x] \xff\xfe"
+      "Bad.v1-W",
+      "[x] \xff\xfe"
+      "Bad.v2-W",
+      "[x] -Dash.v1-Z", "[x] -Dash.v2-Z", "[x] \xc3\x9cn\xc3\xaf.v1-U", "[x] \xc3\x9cn\xc3\xaf.v2-U",
+      "[ ] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y"},
+     "13 entries, 11 checked, 8 group tags"},
+    {"GroupIgnoresCase",
+     {kNoSettings, "--all", "--group", "bbb", kFolder},
+     PairsWith({"[x] Game.v1.1-BBB", "[x] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y"}),
+     "13 entries, 7 checked, 8 group tags"},
+    {"GroupRepeats",
+     {kNoSettings, "--all", "--group", "bbb", kFolder, "--group=CCC"},
+     PairsWith({"[x] Game.v1.1-BBB", "[x] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y", "[x] Game.v1.1-ccc"}),
+     "13 entries, 8 checked, 8 group tags"},
+    {"UnknownGroupChangesNothing",
+     {kNoSettings, "--group", "NONE", kFolder},
+     kPairs,
+     "11 entries, 5 checked, 8 group tags"},
+};
+
+class ListingTest : public testing::TestWithParam<ListingCase>
+{};
+
+TEST_P(ListingTest, PrintsEntriesAndSummary)
+{
+    const ListingCase& c = GetParam();
+    const test::TempDir dir;
+    Populate(dir);
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args)
+        args.push_back(Expand(arg, dir));
+
+    const Outcome outcome = RunInProcess(args);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(Sorted(Lines(outcome.out)), Sorted(c.lines));
+    EXPECT_EQ(outcome.err, "versweep-scan: " + c.summary + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, ListingTest, testing::ValuesIn(kListingCases),
+                         [](const testing::TestParamInfo<ListingCase>& param) { return param.param.name; });
+
+struct FailureCase
+{
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string message; // the first line on stderr; "{DIR}" stands for the temporary folder
+    bool usage = false;  // whether the usage lines follow
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const FailureCase kFailureCases[] = {
+    {"MissingFolder",
+     {"{DIR}/absent"},
+     1,
+     "versweep-scan: cannot list {DIR}/absent: " + std::string(std::strerror(ENOENT))},
+    {"FolderIsFile",
+     {"{DIR}/white.ini"},
+     1,
+     "versweep-scan: cannot list {DIR}/white.ini: " + std::string(std::strerror(ENOTDIR))},
+    {"NoFolder", {"--all"}, 2, "versweep-scan: FOLDER is missing", true},
+    {"TwoFolders", {kFolder, "{DIR}"}, 2, "versweep-scan: The following argument was not expected: {DIR}", true},
+    {"UnknownOption",
+     {"--bogus", kFolder},
+     2,
+     "versweep-scan: The following argument was not expected: --bogus",
+     true},
+    {"GroupWithoutTag", {kFolder, "--group"}, 2, "versweep-scan: --group: 1 required TAG missing", true},
+    {"Trash", {"--trash", kFolder}, 2, "versweep-scan: --trash is not available yet"},
+    {"TrashWithYes", {"--trash", "--yes", kFolder}, 2, "versweep-scan: --trash is not available yet"},
+    {"YesWithoutTrash", {"--yes", kFolder}, 2, "versweep-scan: --yes goes only with --trash", true},
+};
+
+class FailureTest : public testing::TestWithParam<FailureCase>
+{};
+
+TEST_P(FailureTest, PrintsNothingAndExplains)
+{
+    const FailureCase& c = GetParam();
+    const test::TempDir dir;
+    Populate(dir);
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args)
+        args.push_back(Expand(arg, dir));
+
+    const Outcome outcome = RunInProcess(args);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.out, "");
+    const std::vector<std::string> lines = Lines(outcome.err);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], Expand(c.message, dir));
+    EXPECT_EQ(outcome.err.find("\nusage: versweep-scan ") != std::string::npos, c.usage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, FailureTest, testing::ValuesIn(kFailureCases),
+                         [](const testing::TestParamInfo<FailureCase>& param) { return param.param.name; });
+
+TEST(ScanCommand, HelpGoesToStandardOutput)
+{
+    const Outcome outcome = RunInProcess({"--help"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find("--group TAG"), std::string::npos);
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(ScanCommand, EmptyArgumentVectorIsUsageError)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const char* const argv[] = {nullptr};
+    EXPECT_EQ(RunScanCommand(0, argv, out, err), 2);
+    EXPECT_EQ(out.str(), "");
+}
+
+// A folder named like an option is reachable after "--", relative to the current folder.
+TEST(ScanCommand, FolderWithLeadingDashAfterSeparator)
+{
+    const test::TempDir dir;
+    dir.MakeDir("-shelf-/Game.v1-A");
+    dir.MakeDir("-shelf-/Game.v2-B");
+    const platform::Result<std::string> previous = platform::CurrentDirectory();
+    ASSERT_TRUE(previous.HasValue());
+    ASSERT_TRUE(platform::SetCurrentDirectory(dir.Path()).HasValue());
+    const Outcome separated = RunInProcess({"--config=none.ini", "--", "-shelf-"});
+    const Outcome bare = RunInProcess({"--config=none.ini", "-shelf-"});
+    platform::SetCurrentDirectory(previous.Value());
+
+    EXPECT_EQ(separated.status, 0);
+    EXPECT_EQ(separated.out, "[x] Game.v1-A\n[ ] Game.v2-B\n");
+    EXPECT_EQ(bare.status, 2);
+}
+
+TEST(ScanCommand, LinesFollowListOrder)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    const Outcome outcome = RunInProcess({"--all", "--files", Expand(kNoSettings, dir), dir / kShelf});
+    ASSERT_EQ(outcome.status, 0);
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(outcome.out))
+        names.push_back(line.substr(4));
+
+    CheckList list;
+    list.AddItems(Sorted(names));
+    std::vector<std::string> listOrder;
+    for (int i = 0; i < list.ItemCount(); ++i)
+        listOrder.push_back(list.ItemText(i));
+    EXPECT_EQ(names, listOrder);
+}
+
+TEST(ScanCommand, JsonDescribesEachEntryAsTheMarkingReadIt)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    const Outcome outcome =
+        RunInProcess({"--all", "--files", "--json", Expand(kNoSettings, dir), dir / kShelf + "/"});
+    ASSERT_EQ(outcome.status, 0);
+    const nlohmann::json document = nlohmann::json::parse(outcome.out);
+
+    EXPECT_EQ(document["folder"], dir / kShelf);
+    EXPECT_EQ(document["group_tags"], nlohmann::json({"AAA", "BBB", "Q", "U", "W", "X.zip", "Y", "Z", "ccc"}));
+    ASSERT_EQ(document["entries"].size(), 15u);
+    const auto entry = [&](const std::string& name) {
+        for (const nlohmann::json& item : document["entries"]) {
+            if (item["name"] == name)
+                return item;
+        }
+        return nlohmann::json();
+    };
+    EXPECT_EQ(entry("Tool.v1.2-X.zip"), nlohmann::json({{"name", "Tool.v1.2-X.zip"},
+                                                        {"checked", true},
+                                                        {"group_tag", "X.zip"},
+                                                        {"version_text", "1.2.-"},
+                                                        {"version_value", 1.200045},
+                                                        {"title_key", "Tool"}}));
+    // Underscores read as dots and the file's extension dropped, as the marking compared it.
+    EXPECT_EQ(entry("Kit_v3.1.7z"), nlohmann::json({{"name", "Kit_v3.1.7z"},
+                                                    {"checked", false},
+                                                    {"group_tag", ""},
+                                                    {"version_text", "3.1"},
+                                                    {"version_value", 3.1},
+                                                    {"title_key", "Kit"}}));
+    const nlohmann::json bad = entry("\xef\xbf\xbd\xef\xbf\xbd"
+                                     "Bad.v1-W");
+    EXPECT_EQ(bad["title_key"], "\xef\xbf\xbd\xef\xbf\xbd"
+                                "Bad");
+    EXPECT_EQ(bad["checked"], true);
+    EXPECT_EQ(outcome.err, "versweep-scan: 15 entries, 6 checked, 9 group tags\n");
+}
+
+TEST(ScanProgram, PrintsNamesAsRawBytes)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    const std::vector<std::string> args{Expand(kNoSettings, dir), dir / kShelf};
+
+    const Outcome program = RunProgram(dir, args);
+    const Outcome inProcess = RunInProcess(args);
+    EXPECT_EQ(program.status, 0);
+    EXPECT_NE(program.out.find("\n[x] \xff\xfe"
+                               "Bad.v1-W\n"),
+              std::string::npos);
+    EXPECT_EQ(program.out, inProcess.out);
+    EXPECT_EQ(program.err, inProcess.err);
+}
+
+TEST(ScanProgram, ExitStatuses)
+{
+    const test::TempDir dir;
+    EXPECT_EQ(RunProgram(dir, {dir / "absent"}).status, 1);
+    EXPECT_EQ(RunProgram(dir, {}).status, 2);
+    EXPECT_EQ(RunProgram(dir, {"--trash", dir.Path()}).status, 2);
+}
+
+} // namespace
+} // namespace versweep
