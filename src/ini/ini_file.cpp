@@ -19,6 +19,8 @@ namespace versweep {
 
 namespace {
 
+using FileStatus = struct stat;
+
 // The Windows profile reader fills a 1024-byte buffer, terminator included.
 constexpr std::size_t kMaxValueBytes = 1023;
 // As many links as the kernel itself follows before it calls it a loop.
@@ -62,8 +64,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& content)
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
-    struct stat info
-    {};
+    FileStatus info{};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return ReadOutcome::Failed;
     content.clear();
@@ -108,8 +109,7 @@ std::optional<std::string> ResolveWriteTarget(const std::string& path)
 {
     std::string current = path;
     for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
-        struct stat info
-        {};
+        FileStatus info{};
         if (::lstat(current.c_str(), &info) != 0)
             return errno == ENOENT ? std::optional<std::string>(current) : std::nullopt;
         if (!S_ISLNK(info.st_mode))
@@ -124,8 +124,7 @@ std::optional<std::string> ResolveWriteTarget(const std::string& path)
 
 bool IsFolder(const std::string& path)
 {
-    struct stat info
-    {};
+    FileStatus info{};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -154,14 +153,14 @@ bool WriteAll(int fd, std::string_view data)
     return true;
 }
 
-// The replacement must look like the file it replaces. When only root could hand it back to its
-// owner and that fails, the owner could lose the right to write it, so the write is given up.
-bool TakeOverAttributes(int fd, const struct stat& old)
+// The replacement must look like the file it replaces. Only root may give a file to another owner;
+// when the owner cannot be kept, that owner could lose the right to write the file, so the write is
+// given up.
+bool TakeOverAttributes(int fd, const FileStatus& old)
 {
     if (::fchmod(fd, old.st_mode & 07777) != 0)
         return false;
-    struct stat now
-    {};
+    FileStatus now{};
     if (::fstat(fd, &now) != 0)
         return false;
     return (now.st_uid == old.st_uid && now.st_gid == old.st_gid) || ::fchown(fd, old.st_uid, old.st_gid) == 0;
@@ -174,8 +173,7 @@ void ReplaceFile(const std::string& target, std::string_view content)
     const std::string folder = FolderOf(target);
     if (!MakeFolders(folder))
         return;
-    struct stat old
-    {};
+    FileStatus old{};
     const bool hasOld = ::stat(target.c_str(), &old) == 0;
 
     const std::string base = target.substr(target.rfind('/') + 1);

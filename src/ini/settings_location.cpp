@@ -42,9 +42,8 @@ std::string FolderOf(const std::string& path)
 std::string HomeFromPasswordDatabase()
 {
     std::vector<char> buffer(16 * 1024);
-    struct passwd entry
-    {};
-    struct passwd* found = nullptr;
+    passwd entry{};
+    passwd* found = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
         found->pw_dir == nullptr)
         return {};

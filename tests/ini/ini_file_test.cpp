@@ -22,6 +22,7 @@ namespace versweep {
 namespace {
 
 using test::TempDir;
+using FileStatus = struct stat;
 
 const std::string kDefault = "<default>";
 const std::string kHandEditedPath = "/srv/old releases";
@@ -196,8 +197,7 @@ std::map<std::string, std::string> Snapshot(const TempDir& dir)
 {
     std::map<std::string, std::string> entries;
     const auto add = [&entries](const std::string& path) {
-        struct stat info
-        {};
+        FileStatus info{};
         ::lstat(path.c_str(), &info);
         entries[path] = std::to_string(info.st_mode) + " " + std::to_string(info.st_ino) + " " +
                         std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) + " " +
