@@ -26,7 +26,6 @@ void PrintTo(const Utf8Case& c, std::ostream* out)
 const Utf8Case kUtf8Cases[] = {
     {"Empty", "", ""},
     {"Ascii", "Game.v1.0-GRP", "Game.v1.0-GRP"},
-    {"ControlBytesKept", "a\nb\x01", "a\nb\x01"},
     {"TwoByte",
      "\xC3\x9C"
      "ber",

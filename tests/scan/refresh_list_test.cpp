@@ -5,14 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
-#include <optional>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "ini/ini_file.h"
 #include "platform/file_system.h"
@@ -134,14 +131,6 @@ RefreshOptions Options(bool onlyDuplicate, bool listFile)
     return options;
 }
 
-RefreshOptions Overriding(std::optional<std::string> whiteList, std::optional<std::string> blackList)
-{
-    RefreshOptions options;
-    options.whiteList = std::move(whiteList);
-    options.blackList = std::move(blackList);
-    return options;
-}
-
 const RefreshOptions kEverything = Options(false, true);
 const RefreshOptions kAllFolders = Options(false, false);
 
@@ -187,14 +176,6 @@ const PassCase kPassCases[] = {
       {Kind::Folder, "Omega"}},
      {"[x] Beta.v1-B", "[ ] Beta.v2-C", "[ ] Delta.v2-E", "[x] Delta.v1-F"},
      {"A", "B", "C", "D", "E", "F"}},
-    {"SingletonsStayWithoutOnlyDuplicate",
-     {{Kind::Folder, "Game.v1.0-A"},
-      {Kind::Folder, "Game.v2.0-B"},
-      {Kind::Folder, "Solo.v1.0-C"},
-      {Kind::Folder, "Readme"}},
-     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B", "[ ] Solo.v1.0-C", "[ ] Readme"},
-     {"A", "B", "C"},
-     kAllFolders},
     {"WithoutListFileOnlyPlainFolders", kMixedKinds, {"[ ] Game.v1.0-A"}, {"A"}, kAllFolders},
     {"ListFileListsEveryKind",
      kMixedKinds,
@@ -202,30 +183,18 @@ const PassCase kPassCases[] = {
       "[x] Game.v6.0-F.rar", "[ ] Game.v7.0-G"},
      {"A", "B.zip", "C", "D", "E", "F.rar", "G"},
      kEverything},
-    {"ZipComparedWithFolder",
-     {{Kind::File, "Tool.v1.2-X.zip"}, {Kind::Folder, "Tool.v1.3-Y"}},
-     {"[x] Tool.v1.2-X.zip", "[ ] Tool.v1.3-Y"},
-     {"X.zip", "Y"},
-     kEverything},
-    // "Tool.v1.2.7z" read with its extension would be version 1.2.7.Z, above 1.2.1.
-    {"FileComparedWithoutExtension",
-     {{Kind::File, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
-     {"[x] Tool.v1.2.7z", "[ ] Tool.v1.2.1"},
-     {},
-     kEverything},
-    {"UnderscoredFileLosesExtension",
-     {{Kind::File, "Tool_v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
-     {"[x] Tool_v1.2.7z", "[ ] Tool.v1.2.1"},
-     {},
-     kEverything},
-    {"LinkToFileLosesExtension",
-     {{Kind::LinkToFile, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
-     {"[x] Tool.v1.2.7z", "[ ] Tool.v1.2.1"},
-     {},
-     kEverything},
-    {"DanglingLinkKeepsExtension",
-     {{Kind::DanglingLink, "Tool.v1.2.7z"}, {Kind::Folder, "Tool.v1.2.1"}},
-     {"[ ] Tool.v1.2.7z", "[x] Tool.v1.2.1"},
+    // Each "X.v1.2.7z" read with its extension would be version 1.2.7.Z, above the folder's 1.2.1.
+    {"PlainFilesLoseExtension",
+     {{Kind::File, "Tool.v1.2.7z"},
+      {Kind::Folder, "Tool.v1.2.1"},
+      {Kind::File, "Kit_v1.2.7z"},
+      {Kind::Folder, "Kit.v1.2.1"},
+      {Kind::LinkToFile, "Pad.v1.2.7z"},
+      {Kind::Folder, "Pad.v1.2.1"},
+      {Kind::DanglingLink, "Box.v1.2.7z"},
+      {Kind::Folder, "Box.v1.2.1"}},
+     {"[x] Tool.v1.2.7z", "[ ] Tool.v1.2.1", "[x] Kit_v1.2.7z", "[ ] Kit.v1.2.1", "[x] Pad.v1.2.7z",
+      "[ ] Pad.v1.2.1", "[ ] Box.v1.2.7z", "[x] Box.v1.2.1"},
      {},
      kEverything},
     // The folder's name with underscores replaced names the file; it is still a folder.
@@ -246,58 +215,6 @@ const PassCase kPassCases[] = {
      {"A", "B", "C"},
      {},
      "[CONFIG]\nBlackList=tool\n"},
-    {"WhiteListBeatsBlackList",
-     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
-     {"[ ] Game.v1.0-A", "[ ] Game.v2.0-B"},
-     {"A", "B"},
-     {},
-     "[CONFIG]\nBlackList=GAME\nWhiteList=Game\n"},
-    {"ListsOutsideSectionIgnored",
-     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
-     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B"},
-     {"A", "B"},
-     {},
-     "[OTHER]\nWhiteList=game\n"},
-    {"EmptyWhiteOverrideReplacesSettings",
-     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
-     {"[x] Game.v1.0-A", "[ ] Game.v2.0-B"},
-     {"A", "B"},
-     Overriding("", std::nullopt),
-     "[CONFIG]\nWhiteList=game\n"},
-    {"BlackOverrideWithoutSettings",
-     {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
-     {"[x] Game.v1.0-A", "[x] Game.v2.0-B"},
-     {"A", "B"},
-     Overriding(std::nullopt, "game")},
-    {"OddNamesMarkedByteForByte",
-     {{Kind::Folder, "My Tool, \"Pro\".v1.0-A"},
-      {Kind::Folder, "My Tool, \"Pro\".v2.0-A"},
-      {Kind::Folder, "Back\\slash.v1.0-B"},
-      {Kind::Folder, "Back\\slash.v1.1-B"},
-      {Kind::Folder, "-Dash.v1-C"},
-      {Kind::Folder, "-Dash.v2-C"},
-      {Kind::Folder, "Bad\xff\xfe.v1-D"},
-      {Kind::Folder, "Bad\xff\xfe.v2-d"},
-      {Kind::Folder, "New\nLine.v1-E"},
-      {Kind::Folder, "New\nLine.v2-E"},
-      {Kind::Folder, "'Quoted'.v1-F"},
-      {Kind::Folder, "'Quoted'.v2-F"}},
-     {"[x] My Tool, \"Pro\".v1.0-A", "[ ] My Tool, \"Pro\".v2.0-A", "[x] Back\\slash.v1.0-B",
-      "[ ] Back\\slash.v1.1-B", "[x] -Dash.v1-C", "[ ] -Dash.v2-C", "[x] Bad\xff\xfe.v1-D", "[ ] Bad\xff\xfe.v2-d",
-      "[x] New\nLine.v1-E", "[ ] New\nLine.v2-E", "[x] 'Quoted'.v1-F", "[ ] 'Quoted'.v2-F"},
-     {"A", "B", "C", "D", "E", "F", "d"}},
-    // Casing folds ASCII letters only, so these are two titles.
-    {"NonAsciiLettersKeepTheirCase",
-     {{Kind::Folder, "\xc3\x9c"
-                     "ber.v1-A"},
-      {Kind::Folder, "\xc3\xbc"
-                     "ber.v2-B"}},
-     {"[ ] \xc3\x9c"
-      "ber.v1-A",
-      "[ ] \xc3\xbc"
-      "ber.v2-B"},
-     {"A", "B"},
-     kAllFolders},
     {"GroupTagsDedupedByExactCase",
      {{Kind::Folder, "Game.v1-grp"},
       {Kind::Folder, "Game.v2-GRP"},
@@ -382,37 +299,6 @@ const UnlistableCase kUnlistableCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Folders, UnlistableTest, testing::ValuesIn(kUnlistableCases),
                          [](const testing::TestParamInfo<UnlistableCase>& param) { return param.param.name; });
-
-TEST(RefreshList, UnreadableFolderLeavesHeaderAlone)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder";
-    const test::TempDir dir;
-    Populate(dir, "locked-", {{Kind::Folder, "Game.v1-A"}, {Kind::Folder, "Game.v2-B"}});
-    dir.Chmod("locked-", 0);
-
-    CheckList list("en_US");
-    RecordingMenu menu;
-    RefreshReport report;
-    EXPECT_FALSE(RefreshList(list, dir / "locked-", IniFile(), {}, menu, &report));
-    EXPECT_EQ(list.ItemCount(), 1);
-    EXPECT_TRUE(report.listError.has_value());
-}
-
-TEST(RefreshList, SecondPassReplacesFirst)
-{
-    const test::TempDir dir;
-    Populate(dir, "shelf-", {{Kind::Folder, "Game.v1-A"}, {Kind::Folder, "Game.v2-B"}});
-    CheckList list("en_US");
-    RecordingMenu menu;
-    RefreshList(list, dir / "shelf-", IniFile(), {}, menu);
-    list.SetChecked(2, true);
-    menu.calls.clear();
-
-    EXPECT_TRUE(RefreshList(list, dir / "shelf-", IniFile(), {}, menu));
-    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[x] Game.v1-A", "[ ] Game.v2-B"}));
-    EXPECT_EQ(menu.calls, MenuCalls({"A", "B"}));
-}
 
 TEST(RefreshList, ReportHoldsNamesAsReadInListOrder)
 {
