@@ -15,7 +15,6 @@
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
 #include "release/release_name.h"
-#include "scan/empty_folder.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
 #include "widgets/check_list.h"
@@ -153,25 +152,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
     return std::nullopt;
 }
 
-// Item 0 is the header: its path names nothing, it has no check box and is never printed, so every
-// loop below starts at 1.
-void CheckEmptyEntries(CheckList& list, const std::string& folder)
-{
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        if (IsEmptyFolder(EntryPath(folder, list.ItemText(i))))
-            list.SetChecked(i, true);
-    }
-}
-
-void CheckGroup(CheckList& list, const std::string& tag)
-{
-    const std::string wanted = UpperCaseAscii(tag);
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        if (UpperCaseAscii(ExtractGroupTag(list.ItemText(i))) == wanted)
-            list.SetChecked(i, true);
-    }
-}
-
+// Item 0 is the header: it has no check box and is never printed.
 std::string ListingLines(const CheckList& list)
 {
     std::string text;
@@ -243,7 +224,7 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
     if (args.empty)
         CheckEmptyEntries(list, args.folder);
     for (const std::string& tag : args.groups)
-        CheckGroup(list, tag);
+        SetGroupChecked(list, tag, true);
 
     const std::string listing =
         args.json ? ListingJson(list, args.folder, menu.Tags(), report.names) : ListingLines(list);

@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "release/release_name.h"
 #include "scan/duplicate_marking.h"
+#include "scan/empty_folder.h"
 #include "tools/text_tools.h"
 #include "widgets/check_list.h"
 
@@ -119,6 +120,23 @@ std::string EntryPath(std::string_view folder, std::string_view name)
         path += '/';
     path += name;
     return path;
+}
+
+void CheckEmptyEntries(CheckList& list, const std::string& folder)
+{
+    for (int i = 1; i < list.ItemCount(); ++i) {
+        if (IsEmptyFolder(EntryPath(folder, list.ItemText(i))))
+            list.SetChecked(i, true);
+    }
+}
+
+void SetGroupChecked(CheckList& list, std::string_view tag, bool checked)
+{
+    const std::string wanted = UpperCaseAscii(tag);
+    for (int i = 1; i < list.ItemCount(); ++i) {
+        if (UpperCaseAscii(ExtractGroupTag(list.ItemText(i))) == wanted)
+            list.SetChecked(i, checked);
+    }
 }
 
 bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,

@@ -338,6 +338,23 @@ TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
     EXPECT_EQ(ByName(Rows(list)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
 }
 
+// A second click on a group's menu entry takes its checks back; entries of other groups keep theirs.
+TEST(SetGroupChecked, SetsEveryEntryOfTheTagCaseIgnored)
+{
+    CheckList list("en_US");
+    list.AddGroupHeader("/data/rel-grp");
+    list.AddItems({"A.v1-GRP", "B.v1-Grp", "C.v1-grp2", "D.v1-X-grp", "E.v1-X"});
+    list.SetChecked(5, true);
+
+    SetGroupChecked(list, "grp", true);
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[x] A.v1-GRP", "[x] B.v1-Grp", "[ ] C.v1-grp2",
+                                                    "[x] D.v1-X-grp", "[x] E.v1-X"}));
+    EXPECT_FALSE(list.IsChecked(0));
+    SetGroupChecked(list, "GRP", false);
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[ ] A.v1-GRP", "[ ] B.v1-Grp", "[ ] C.v1-grp2",
+                                                    "[ ] D.v1-X-grp", "[x] E.v1-X"}));
+}
+
 TEST(EntryPath, JoinsWithOneSlash)
 {
     EXPECT_EQ(EntryPath("/data/shelf", "Game.v1-A"), "/data/shelf/Game.v1-A");
