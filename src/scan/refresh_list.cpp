@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -71,44 +70,24 @@ std::unordered_set<std::string> FillList(CheckList& list, const std::string& fol
     return plainFiles;
 }
 
-// Checks the items the marking chose and removes the dropped ones; `names` follows the list. Deleting the
-// dropped items one by one would move every item behind each of them, quadratic in a large folder, so
-// the kept ones are listed again in one batch; each keeps its mark and name by its text, wherever the
-// list's order puts it.
-void ApplyMarks(CheckList& list, const std::string& folder, const MarkingResult& marks,
-                std::vector<std::string>& names)
+// Checks the items the marking chose and removes the dropped ones in one pass; `names` follows the list.
+void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::string>& names)
 {
     const int count = list.ItemCount();
-    if (std::find(marks.dropped.begin(), marks.dropped.end(), true) == marks.dropped.end()) {
-        for (int i = 1; i < count; ++i) {
-            if (marks.checked[static_cast<std::size_t>(i)])
-                list.SetChecked(i, true);
-        }
-        return;
-    }
-    std::vector<std::string> kept;
-    std::vector<std::size_t> keptFrom;
     for (int i = 1; i < count; ++i) {
-        if (!marks.dropped[static_cast<std::size_t>(i)]) {
-            kept.push_back(list.ItemText(i));
-            keptFrom.push_back(static_cast<std::size_t>(i));
-        }
-    }
-    std::unordered_map<std::string_view, std::size_t> origin;
-    for (std::size_t k = 0; k < kept.size(); ++k)
-        origin.emplace(kept[k], keptFrom[k]);
-
-    list.Clear();
-    list.AddGroupHeader(folder);
-    list.AddItems(kept);
-    std::vector<std::string> keptNames{std::move(names[0])};
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        const std::size_t from = origin.at(list.ItemText(i));
-        if (marks.checked[from])
+        if (marks.checked[static_cast<std::size_t>(i)])
             list.SetChecked(i, true);
-        keptNames.push_back(std::move(names[from]));
     }
-    names = std::move(keptNames);
+    list.DeleteItems(marks.dropped);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (marks.dropped[i])
+            continue;
+        if (kept != i)
+            names[kept] = std::move(names[i]);
+        ++kept;
+    }
+    names.resize(kept);
 }
 
 } // namespace
@@ -176,7 +155,7 @@ bool RefreshList(CheckList& list, const std::string& folder, const IniFile& sett
     marking.onlyDuplicate = options.onlyDuplicate;
     const MarkingResult marks = MarkDuplicates(marking);
 
-    ApplyMarks(list, folder, marks, marking.names);
+    ApplyMarks(list, marks, marking.names);
     if (report != nullptr)
         report->names = std::move(marking.names);
     return list.CheckedCount() > 0;

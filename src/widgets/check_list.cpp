@@ -378,6 +378,50 @@ void CheckList::DeleteItem(int index)
     }
 }
 
+void CheckList::DeleteItems(const std::vector<bool>& doomed)
+{
+    const auto isDoomed = [&doomed](std::size_t index) { return index < doomed.size() && doomed[index]; };
+    std::size_t firstDoomed = 0;
+    while (firstDoomed < m_items.size() && !isDoomed(firstDoomed)) {
+        ++firstDoomed;
+    }
+    if (firstDoomed == m_items.size()) {
+        return;
+    }
+    if (m_observer != nullptr) {
+        m_observer->BeginReset();
+    }
+    // Survivors slide down over the gaps in order; the selection and a pending toggle follow their item.
+    int selected = -1;
+    int toggleIndex = -1;
+    std::size_t out = firstDoomed;
+    for (std::size_t in = firstDoomed; in < m_items.size(); ++in) {
+        if (isDoomed(in)) {
+            continue;
+        }
+        if (static_cast<int>(in) == m_selected) {
+            selected = static_cast<int>(out);
+        }
+        if (static_cast<int>(in) == m_toggleIndex) {
+            toggleIndex = static_cast<int>(out);
+        }
+        m_items[out++] = std::move(m_items[in]);
+    }
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(out), m_items.end());
+    if (m_selected >= 0 && static_cast<std::size_t>(m_selected) < firstDoomed) {
+        selected = m_selected;
+    }
+    if (m_toggleIndex >= 0 && static_cast<std::size_t>(m_toggleIndex) < firstDoomed) {
+        toggleIndex = m_toggleIndex;
+    }
+    m_selected = selected;
+    m_toggleIndex = toggleIndex;
+    m_togglePending = m_togglePending && toggleIndex >= 0;
+    if (m_observer != nullptr) {
+        m_observer->EndReset();
+    }
+}
+
 void CheckList::Clear()
 {
     m_selected = -1;

@@ -97,6 +97,9 @@ public:
     /// out of order.
     void SetItemText(int index, std::string_view text);
     void DeleteItem(int index);
+    /// Deletes every item whose flag in `doomed` is set (indexes past its end are kept), in one pass;
+    /// the others keep their order, states and, when it survives, the selection.
+    void DeleteItems(const std::vector<bool>& doomed);
     void Clear();
 
     /// -1 when nothing is selected.

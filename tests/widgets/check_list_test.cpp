@@ -349,6 +349,44 @@ TEST(CheckList, SelectionFollowsItsItemAndClicksReportIt)
     }
 }
 
+TEST(CheckList, DeleteItemsKeepsSurvivorsTheirOrderStateAndSelection)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<bool> doomed;
+        int selected;
+        Texts survivors;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        {"nothing doomed", {}, 2, {"//h", "a", "b", "c", "d"}, 2},
+        {"flags shorter than the list", {false, true}, 4, {"//h", "b", "c", "d"}, 3},
+        {"selection survives behind gaps", {false, true, false, true, false}, 4, {"//h", "b", "d"}, 2},
+        {"selection before the first gap", {false, false, false, true, true}, 1, {"//h", "a", "b"}, 1},
+        {"selected item doomed", {false, false, true}, 2, {"//h", "a", "c", "d"}, -1},
+        {"everything doomed", {true, true, true, true, true}, 0, {}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CheckList list("en_US");
+        list.AddGroupHeader("h");
+        list.AddItems({"d", "a", "c", "b"});
+        list.SetChecked(4, true);
+        list.SetSelectedIndex(c.selected);
+        list.DeleteItems(c.doomed);
+        Texts texts;
+        for (int i = 0; i < list.ItemCount(); ++i)
+            texts.push_back(list.ItemText(i));
+        EXPECT_EQ(texts, c.survivors);
+        EXPECT_EQ(list.SelectedIndex(), c.selectedAfter);
+        const auto d = std::find(texts.begin(), texts.end(), "d");
+        if (d != texts.end()) {
+            EXPECT_TRUE(list.IsChecked(static_cast<int>(d - texts.begin())));
+        }
+    }
+}
+
 // Records the notices a view adapter gets, each with the row count at that moment.
 class LogObserver : public CheckListObserver
 {
