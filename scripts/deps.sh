@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libicu-dev libglib2.0-dev qt6-base-dev
     libcli11-dev nlohmann-json3-dev
-    clang-format xvfb xauth
+    clang-format clang-tidy xvfb xauth
 )
 
 missing=()

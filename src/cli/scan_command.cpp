@@ -119,6 +119,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
 
     const std::vector<std::string> words = SplitEmptyValues(argc, argv);
     std::vector<const char*> wordPointers;
+    wordPointers.reserve(words.size());
     for (const std::string& word : words)
         wordPointers.push_back(word.c_str());
     try {

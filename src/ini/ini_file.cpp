@@ -68,7 +68,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& content)
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return ReadOutcome::Failed;
     content.clear();
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(std::size_t{64} * 1024);
     for (;;) {
         const ssize_t count = ::read(file.Get(), buffer.data(), buffer.size());
         if (count == 0)
@@ -181,8 +181,9 @@ void ReplaceFile(const std::string& target, std::string_view content)
     std::string tempPath;
     int fd = -1;
     for (int attempt = 0; attempt < kMaxTempAttempts && fd < 0; ++attempt) {
-        tempPath =
-            folder + "/." + base + "." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+        tempPath = folder;
+        tempPath.append("/.").append(base).append(".").append(std::to_string(::getpid()));
+        tempPath.append(".").append(std::to_string(++counter)).append(".tmp");
         fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return;

@@ -41,7 +41,7 @@ std::string FolderOf(const std::string& path)
 
 std::string HomeFromPasswordDatabase()
 {
-    std::vector<char> buffer(16 * 1024);
+    std::vector<char> buffer(std::size_t{16} * 1024);
     passwd entry{};
     passwd* found = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
