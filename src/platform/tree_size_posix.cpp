@@ -104,6 +104,14 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
     return subfolders;
 }
 
+// True when ".." of `folder` is `parent`, so the walk can climb back out of it. A folder that may be read but
+// not searched fails this: it lists its subfolders, yet neither they nor ".." can be opened through it.
+bool CanClimbOut(const Folder& folder, const FolderId& parent)
+{
+    struct stat info;
+    return ::fstatat(::dirfd(folder.get()), "..", &info, 0) == 0 && FolderId{info.st_dev, info.st_ino} == parent;
+}
+
 struct Level
 {
     FolderId id;
@@ -144,7 +152,9 @@ std::int64_t Walk(Folder root, std::int64_t limit)
         Level childLevel;
         childLevel.subfolders = ReadFolder(child, tally);
         // A folder without subfolders is finished once read; going down and back up would only cost a climb.
-        if (childLevel.subfolders.empty() || tally.Done() || !IdOf(child, childLevel.id))
+        // One that could not be left again would end the whole walk and drop every folder not yet counted.
+        if (childLevel.subfolders.empty() || tally.Done() || !IdOf(child, childLevel.id) ||
+            !CanClimbOut(child, stack.back().id))
             continue;
         stack.push_back(std::move(childLevel));
         current = std::move(child);

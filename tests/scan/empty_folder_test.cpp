@@ -190,6 +190,22 @@ TEST(FolderSize, FoldersThatCannotBeOpenedCountZero)
     EXPECT_TRUE(IsEmptyFolder(dir / "locked-root"));
 }
 
+// Readable but unsearchable folders list their subfolders, yet the walk cannot come back out of them; whatever it
+// had not reached by then must still be counted, or a full folder passes for empty.
+TEST(FolderSize, UnsearchableFoldersWithSubfoldersDoNotEndTheWalk)
+{
+    if (RunningAsRoot())
+        GTEST_SKIP() << "permission checks do not apply to root";
+    TempDir dir;
+    for (const char* name : {"n1", "n2", "n3", "n4", "n5", "n6"}) {
+        dir.MakeDir(std::string("walked/") + name + "/sub");
+        dir.Chmod(std::string("walked/") + name, 0444);
+    }
+    dir.MakeFile("walked/full/f", 300);
+    EXPECT_EQ(FolderSize(dir / "walked", 0), 300);
+    EXPECT_FALSE(IsEmptyFolder(dir / "walked"));
+}
+
 // Lowers the open-descriptor limit for one scope, so a walk that holds one descriptor per level fails.
 class DescriptorLimit
 {
