@@ -1,7 +1,9 @@
 // versweep-scan: runs the listing pass on one folder and prints what the window would show.
 #include "cli/scan_command.h"
 
+#include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -229,8 +231,17 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
 
     const std::string listing =
         args.json ? ListingJson(list, args.folder, menu.Tags(), report.names) : ListingLines(list);
+    errno = 0;
     out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
     out.flush();
+    if (!out) {
+        // A full disk or a closed pipe loses the listing; the caller must not take the run as done.
+        err << kProgram << ": cannot write the listing";
+        if (errno != 0)
+            err << ": " << std::strerror(errno);
+        err << '\n';
+        return 1;
+    }
     ReportSummary(err, list.ItemCount() - 1, list.CheckedCount(), menu.Tags().size());
     return 0;
 }

@@ -314,6 +314,20 @@ TEST(ScanCommand, FolderWithLeadingDashAfterSeparator)
     EXPECT_EQ(bare.status, 2);
 }
 
+// A listing lost to a full disk or a closed pipe must not pass for a finished run.
+TEST(ScanCommand, ListingThatCannotBeWrittenFails)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    const std::string config = Expand(kNoSettings, dir);
+    const std::string folder = dir / kShelf;
+    const char* const argv[] = {"versweep-scan", config.c_str(), folder.c_str()};
+    std::ostream out(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(RunScanCommand(3, argv, out, err), 1);
+    EXPECT_EQ(err.str(), "versweep-scan: cannot write the listing\n");
+}
+
 TEST(ScanCommand, LinesFollowListOrder)
 {
     const test::TempDir dir;
