@@ -2,10 +2,8 @@
 #include "ini/ini_file.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstddef>
 #include <optional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include <unistd.h>
 
 #include "ini/ini_text.h"
+#include "tools/text_tools.h"
 
 namespace versweep {
 
@@ -203,21 +202,6 @@ void ReplaceFile(const std::string& target, std::string_view content)
         ::fsync(folderFd.Get());
 }
 
-std::optional<int> ParseDecimal(std::string_view text)
-{
-    // from_chars takes no "+", and would take a "-" right after the one skipped here ("+-5").
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-')
-            return std::nullopt;
-    }
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 IniFile::IniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
@@ -238,7 +222,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const
 {
-    return ParseDecimal(ReadString(section, key, {})).value_or(defaultValue);
+    return ParseInt32(ReadString(section, key, {})).value_or(defaultValue);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "tools/text_tools.h"
+
 namespace versweep {
 
 namespace {
@@ -16,17 +18,12 @@ bool IsBlank(char c)
     return byte <= 0x20 || byte == 0x7F;
 }
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+        if (LowerCaseAscii(a[i]) != LowerCaseAscii(b[i]))
             return false;
     }
     return true;

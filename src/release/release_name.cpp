@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <optional>
 
 namespace versweep {
@@ -44,38 +43,13 @@ std::string_view TrimBlanksAndControls(std::string_view text)
     return text;
 }
 
-// A whole text as a signed 32-bit decimal: an optional sign, then one or more digits and nothing else.
-std::optional<std::int32_t> ReadInt32(std::string_view text)
-{
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return std::nullopt;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (const char c : text) {
-        if (!IsDigit(c))
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > kLimit)
-            return std::nullopt;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
 // What one component after the first adds before division: its first three digits as a number
 // ("5" -> 500, "1234" -> 123), or the byte value of a leading non-digit ("A" -> 65).
 double FractionDigits(std::string_view component)
 {
     if (!IsDigit(component.front()))
         return static_cast<unsigned char>(component.front());
-    return ReadInt32(PadRightTo(component, 3, '0')).value_or(0);
+    return ParseInt32(PadRightTo(component, 3, '0')).value_or(0);
 }
 
 } // namespace
@@ -141,7 +115,7 @@ double VersionValue(std::string_view versionText)
         if (component.empty())
             continue;
         if (i == 0) {
-            value += ReadInt32(component).value_or(0);
+            value += ParseInt32(component).value_or(0);
         } else if (const auto divisor = IntPower(1000, depth)) {
             value += FractionDigits(component) / static_cast<double>(*divisor);
         }

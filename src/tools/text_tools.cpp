@@ -1,7 +1,8 @@
-// Byte-string helpers: splitting, file base names, padding, ordinal sorting and ASCII casing.
+// Byte-string helpers: splitting, file base names, padding, ordinal sorting, ASCII casing and decimals.
 #include "tools/text_tools.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace versweep {
 
@@ -127,6 +128,30 @@ std::string LowerCaseAscii(std::string_view text)
     std::string result(text);
     std::transform(result.begin(), result.end(), result.begin(), [](char c) { return LowerCaseAscii(c); });
     return result;
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > kLimit)
+            return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }
 
 } // namespace versweep

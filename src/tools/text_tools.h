@@ -55,6 +55,10 @@ constexpr char LowerCaseAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+/// The whole text as a signed 32-bit decimal: an optional sign, then one or more digits and nothing else;
+/// nullopt for anything else or a value out of range.
+std::optional<std::int32_t> ParseInt32(std::string_view text);
+
 /// Upper-cases the ASCII letters a-z, byte by byte; every other byte is kept.
 std::string UpperCaseAscii(std::string_view text);
 /// Lower-cases the ASCII letters A-Z, byte by byte; every other byte is kept.

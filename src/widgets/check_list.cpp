@@ -9,6 +9,8 @@
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
+#include "tools/text_tools.h"
+
 namespace versweep {
 
 namespace {
@@ -21,11 +23,6 @@ constexpr std::size_t kMaxCollatedBytes = std::size_t{1} << 16;
 bool IsHeaderText(std::string_view text)
 {
     return text.starts_with(kHeaderMarker);
-}
-
-char AsciiLower(char ch)
-{
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
 
 } // namespace
@@ -89,7 +86,7 @@ private:
         }
         // No usable collator: ASCII case folded, zero bytes lifted so the key still holds none.
         for (const char ch : text) {
-            key.push_back(ch == '\0' ? '\1' : AsciiLower(ch));
+            key.push_back(ch == '\0' ? '\1' : LowerCaseAscii(ch));
         }
     }
 
