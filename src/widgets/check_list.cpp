@@ -6,19 +6,13 @@
 #include <cstdint>
 #include <utility>
 
-#include <unicode/ucol.h>
-#include <unicode/ustring.h>
-
-#include "tools/text_tools.h"
+#include "widgets/text_collation.h"
 
 namespace versweep {
 
 namespace {
 
 constexpr std::string_view kHeaderMarker = "//";
-
-// Entry names are far shorter; past this the collator adds nothing, and the full bytes still settle ties.
-constexpr std::size_t kMaxCollatedBytes = std::size_t{1} << 16;
 
 bool IsHeaderText(std::string_view text)
 {
@@ -31,97 +25,6 @@ ListIndexError::ListIndexError(int index)
     : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")")
 {}
 
-// Turns a text into one byte string whose plain byte order is the list's order: a rank byte that puts
-// group headers first, the collator's sort key (which holds no zero byte), a zero byte, then the text
-// itself, so texts the collator finds equal fall in byte order and never in the order they came in.
-class CheckList::Collation
-{
-public:
-    explicit Collation(const char* locale)
-    {
-        m_collator = OpenIgnoringCase(locale);
-        if (m_collator == nullptr) {
-            m_collator = OpenIgnoringCase("");
-        }
-    }
-    ~Collation() { ucol_close(m_collator); }
-    Collation(const Collation&) = delete;
-    Collation& operator=(const Collation&) = delete;
-
-    std::string Key(std::string_view text)
-    {
-        std::string key(1, IsHeaderText(text) ? '\0' : '\1');
-        AppendSortKey(text.substr(0, kMaxCollatedBytes), key);
-        key.push_back('\0');
-        key.append(text);
-        return key;
-    }
-
-private:
-    // Null when the locale cannot be opened or its rules tell case apart on the first level, as the
-    // POSIX locale (what ICU makes of LANG=C) does: the list must ignore case everywhere.
-    static UCollator* OpenIgnoringCase(const char* locale)
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        UCollator* collator = ucol_open(locale, &status);
-        if (U_FAILURE(status)) {
-            ucol_close(collator);
-            return nullptr;
-        }
-        // Case is ignored, accents still count.
-        ucol_setStrength(collator, UCOL_SECONDARY);
-        const UChar lower[] = {u'a'};
-        const UChar upper[] = {u'A'};
-        if (ucol_strcoll(collator, lower, 1, upper, 1) != UCOL_EQUAL) {
-            ucol_close(collator);
-            return nullptr;
-        }
-        return collator;
-    }
-
-    void AppendSortKey(std::string_view text, std::string& key)
-    {
-        if (m_collator != nullptr && AppendCollatorKey(text, key)) {
-            return;
-        }
-        // No usable collator: ASCII case folded, zero bytes lifted so the key still holds none.
-        for (const char ch : text) {
-            key.push_back(ch == '\0' ? '\1' : LowerCaseAscii(ch));
-        }
-    }
-
-    bool AppendCollatorKey(std::string_view text, std::string& key)
-    {
-        // One UTF-8 byte never yields more than one UTF-16 unit, whatever its validity.
-        m_utf16.resize(std::max<std::size_t>(text.size(), 1));
-        int32_t utf16Length = 0;
-        UErrorCode status = U_ZERO_ERROR;
-        u_strFromUTF8WithSub(m_utf16.data(), static_cast<int32_t>(m_utf16.size()), &utf16Length,
-                             text.empty() ? "" : text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
-                             &status);
-        if (U_FAILURE(status)) {
-            return false;
-        }
-        auto capacity = static_cast<int32_t>(m_sortKey.size());
-        int32_t length = ucol_getSortKey(m_collator, m_utf16.data(), utf16Length, m_sortKey.data(), capacity);
-        if (length > capacity) {
-            m_sortKey.resize(static_cast<std::size_t>(length));
-            capacity = length;
-            length = ucol_getSortKey(m_collator, m_utf16.data(), utf16Length, m_sortKey.data(), capacity);
-        }
-        if (length <= 0 || length > capacity) {
-            return false;
-        }
-        // The key's own terminating zero is left out; Key() puts the separator.
-        key.append(reinterpret_cast<const char*>(m_sortKey.data()), static_cast<std::size_t>(length - 1));
-        return true;
-    }
-
-    UCollator* m_collator = nullptr;
-    std::vector<UChar> m_utf16;
-    std::vector<std::uint8_t> m_sortKey = std::vector<std::uint8_t>(256);
-};
-
 struct CheckList::Item
 {
     std::string text;
@@ -132,15 +35,23 @@ struct CheckList::Item
 
 CheckList::CheckList() : CheckList(nullptr) {}
 
-CheckList::CheckList(const char* icuLocale) : m_collation(std::make_unique<Collation>(icuLocale)) {}
+CheckList::CheckList(const char* icuLocale) : m_collation(std::make_unique<TextCollation>(icuLocale)) {}
 
 CheckList::~CheckList() = default;
+
+// A rank byte that puts group headers before every normal item, then the collation's key.
+std::string CheckList::SortKey(std::string_view text)
+{
+    std::string key(1, IsHeaderText(text) ? '\0' : '\1');
+    key.append(m_collation->SortKey(text));
+    return key;
+}
 
 CheckList::Item CheckList::MakeItem(std::string_view text)
 {
     Item item;
     item.text = std::string(text);
-    item.key = m_collation->Key(text);
+    item.key = SortKey(text);
     return item;
 }
 
@@ -351,7 +262,7 @@ void CheckList::SetItemText(int index, std::string_view text)
     }
     // Built before anything changes: `text` may point into the item's own text.
     std::string newText(text);
-    std::string key = m_collation->Key(text);
+    std::string key = SortKey(text);
     Item& item = m_items[static_cast<std::size_t>(index)];
     item.text = std::move(newText);
     item.key = std::move(key);

@@ -11,6 +11,8 @@
 
 namespace versweep {
 
+class TextCollation;
+
 /// Raised by CheckList::ItemText for an index that does not exist.
 class ListIndexError : public std::out_of_range
 {
@@ -127,15 +129,15 @@ public:
 
 private:
     struct Item;
-    class Collation;
 
     int InsertSorted(std::string_view text);
     Item MakeItem(std::string_view text);
+    std::string SortKey(std::string_view text);
     bool InRange(int index) const;
     void MoveIndexesOnInsert(int index);
     void MoveIndexesOnRemove(int index);
 
-    std::unique_ptr<Collation> m_collation;
+    std::unique_ptr<TextCollation> m_collation;
     std::vector<Item> m_items;
     int m_selected = -1;
     bool m_allowGrayed = false;
