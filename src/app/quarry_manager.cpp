@@ -1,0 +1,174 @@
+// The main window's lifecycle and its command and event handlers.
+#include "app/quarry_manager.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/show_info.h"
+#include "platform/file_system.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/check_list_model.h"
+#include "widgets/check_list_view.h"
+#include "widgets/display_name.h"
+#include "widgets/file_list_box.h"
+#include "widgets/hot_spot_splitter.h"
+#include "widgets/select_folder_dialog.h"
+
+namespace versweep {
+
+namespace {
+
+constexpr const char* kSection = "CONFIG";
+// Entries made by a listing pass carry this tag; the fixed commands have none (0).
+constexpr const char* kMenuTag = "menuTag";
+
+} // namespace
+
+QuarryManagerFm::QuarryManagerFm(std::string settingsFile, QWidget* parent)
+    : QWidget(parent), m_settings(std::move(settingsFile)), m_model(std::make_unique<CheckListModel>(m_list))
+{
+    BuildLayout();
+    ConnectHandlers();
+}
+
+QuarryManagerFm::~QuarryManagerFm()
+{
+    ClearGroupMenu();
+    m_settings.WriteInteger(kSection, "Position", m_splitter->Position());
+}
+
+void QuarryManagerFm::ConnectHandlers()
+{
+    connect(m_buttonChooseDir, &QPushButton::clicked, this, &QuarryManagerFm::ButtonChooseDirClick);
+    connect(m_buttonQuit, &QPushButton::clicked, this, &QuarryManagerFm::ButtonQuitClick);
+    // Toggled, not clicked: a state set from code runs the handler as a click would.
+    connect(m_checkBoxDup, &QCheckBox::toggled, this, &QuarryManagerFm::CheckBoxDupClick);
+    connect(m_checkBoxFile, &QCheckBox::toggled, this, &QuarryManagerFm::CheckBoxFileClick);
+    connect(m_miAbout, &QAction::triggered, this, &QuarryManagerFm::miAboutClick);
+    connect(m_checkList, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
+        m_popupMenu->popup(m_checkList->viewport()->mapToGlobal(position));
+    });
+    m_list.SetOnClick([this] { CheckListClick(); });
+    m_list.SetOnChange([this](int /*index*/, CheckList::CheckState /*state*/) { CheckListChange(); });
+}
+
+void QuarryManagerFm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void QuarryManagerFm::FormShow()
+{
+    m_folder = m_settings.ReadString(kSection, "vPath", "");
+    m_splitter->SetPosition(m_settings.ReadInteger(kSection, "Position", m_splitter->Position()));
+    m_checkBoxDup->setChecked(m_settings.ReadBool(kSection, "OnlyDuplicate", true));
+    m_checkBoxFile->setChecked(m_settings.ReadBool(kSection, "ListFile", false));
+    if (platform::DirectoryExists(m_folder))
+        RefreshList();
+}
+
+void QuarryManagerFm::RefreshList()
+{
+    const BusyCursor busy;
+    RefreshOptions options;
+    options.onlyDuplicate = m_checkBoxDup->isChecked();
+    options.listFile = m_checkBoxFile->isChecked();
+    m_buttonDelete->setEnabled(versweep::RefreshList(m_list, m_folder, m_settings, options, *this));
+}
+
+void QuarryManagerFm::ClearGroupMenu()
+{
+    const QList<QAction*> entries = m_popupMenu->actions();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if ((*entry)->property(kMenuTag).toInt() > 0) {
+            m_popupMenu->removeAction(*entry);
+            delete *entry;
+        }
+    }
+}
+
+void QuarryManagerFm::AddGroupEntry(const std::string& tag)
+{
+    // The caption shows the tag as written: a lone '&' would otherwise mark a shortcut and vanish.
+    auto* entry = new QAction(DisplayName(tag).replace('&', QStringLiteral("&&")), m_popupMenu);
+    entry->setCheckable(true);
+    entry->setData(QByteArray::fromStdString(tag));
+    entry->setProperty(kMenuTag, 1);
+    connect(entry, &QAction::triggered, this, [this, entry] { GroupMenuItemClick(entry); });
+    m_popupMenu->addAction(entry);
+}
+
+void QuarryManagerFm::ButtonChooseDirClick()
+{
+    const platform::Result<bool> confirmed = m_selectFolderDialog->ShowFolderChooser();
+    if (!confirmed) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(confirmed.Error().message));
+        return;
+    }
+    if (!confirmed.Value())
+        return;
+    m_folder = m_selectFolderDialog->SelectedFolder();
+    m_settings.WriteString(kSection, "vPath", m_folder);
+    RefreshList();
+}
+
+void QuarryManagerFm::ButtonQuitClick()
+{
+    close();
+}
+
+void QuarryManagerFm::CheckBoxDupClick()
+{
+    if (!m_folder.empty())
+        RefreshList();
+    m_settings.WriteBool(kSection, "OnlyDuplicate", m_checkBoxDup->isChecked());
+}
+
+void QuarryManagerFm::CheckBoxFileClick()
+{
+    if (!m_folder.empty())
+        RefreshList();
+    m_settings.WriteBool(kSection, "ListFile", m_checkBoxFile->isChecked());
+}
+
+void QuarryManagerFm::CheckListClick()
+{
+    const int index = m_list.SelectedIndex();
+    if (index < 0 || m_list.IsGroupHeader(index)) {
+        m_fileListBox->hide();
+        return;
+    }
+    const std::string path = EntryPath(m_folder, m_list.ItemText(index));
+    // A folder that vanished, or went between the test and the read, hides the preview.
+    const bool shown = platform::DirectoryExists(path) && m_fileListBox->ApplyFilePath(path).HasValue();
+    m_fileListBox->setVisible(shown);
+}
+
+void QuarryManagerFm::CheckListChange()
+{
+    m_buttonDelete->setEnabled(m_list.CheckedCount() > 0);
+}
+
+void QuarryManagerFm::GroupMenuItemClick(QAction* entry)
+{
+    SetGroupChecked(m_list, entry->data().toByteArray().toStdString(), entry->isChecked());
+}
+
+void QuarryManagerFm::miAboutClick()
+{
+    try {
+        ShowInfo(this, tr("Versweep v1.03\n\nWritten by the Versweep developers."));
+    } catch (...) {
+        // Nothing the About box could raise is worth more than the window.
+    }
+}
+
+} // namespace versweep
