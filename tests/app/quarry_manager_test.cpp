@@ -1,0 +1,326 @@
+// Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "app/quarry_manager.h"
+#include "ini/ini_file.h"
+#include "temp_dir.h"
+#include "widgets/check_list_delegate.h"
+#include "widgets/check_list_model.h"
+#include "widgets/check_list_view.h"
+#include "widgets/file_list_box.h"
+#include "widgets/hot_spot_splitter.h"
+#include "widgets/select_folder_dialog.h"
+
+namespace versweep {
+
+namespace {
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Runs `answer` on the next modal dialog as soon as the event loop opens it.
+template <class Dialog, class Answer>
+void AnswerNextDialog(Answer answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        answer(dialog);
+    });
+}
+
+} // namespace
+
+class QuarryManagerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> m_temp;
+    std::unique_ptr<QuarryManagerFm> m_window;
+
+    std::string SettingsPath() const { return *m_temp / "versweep.ini"; }
+    std::string Folder() const { return *m_temp / "Downloads"; }
+    std::string Setting(const char* key) const
+    {
+        return IniFile(SettingsPath()).ReadString("CONFIG", key, "(absent)");
+    }
+
+    QuarryManagerFm& Open()
+    {
+        m_window = std::make_unique<QuarryManagerFm>(SettingsPath());
+        m_window->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
+        return *m_window;
+    }
+    // Settings for a window on the sample folder, which holds `entries`.
+    QuarryManagerFm& OpenOn(const QStringList& entries, const std::string& extraSettings = {})
+    {
+        for (const QString& entry : entries)
+            m_temp->MakeDir("Downloads/" + entry.toStdString());
+        WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n" + extraSettings);
+        return Open();
+    }
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        return m_window->findChild<T*>(name);
+    }
+    CheckListView* View() const { return Find<CheckListView>("CheckList"); }
+    CheckList& List() const { return static_cast<CheckListModel*>(View()->model())->List(); }
+    QPushButton* DeleteButton() const { return Find<QPushButton>("ButtonDelete"); }
+    int Row(const char* name) const
+    {
+        for (int row = 0; row < List().ItemCount(); ++row) {
+            if (List().ItemText(row) == name)
+                return row;
+        }
+        return -1;
+    }
+    QPoint CheckBoxPoint(int row) const
+    {
+        const QRect rect = View()->visualRect(View()->model()->index(row, 0));
+        return QStyle::visualPos(View()->layoutDirection(), rect, rect.topLeft() + QPoint(8, rect.height() / 2));
+    }
+    QPoint TextPoint(int row) const
+    {
+        const QRect rect = View()->visualRect(View()->model()->index(row, 0));
+        return QStyle::visualPos(View()->layoutDirection(), rect, rect.topLeft() + QPoint(60, rect.height() / 2));
+    }
+    // The captions of the group entries behind the fixed commands. The header's path joins the group tags
+    // with its text after the last '-', here one of the temporary folder's name: that one is left out.
+    QStringList GroupCaptions() const
+    {
+        QStringList captions;
+        for (QAction* entry : Find<QMenu>("PopupMenu")->actions().mid(3)) {
+            if (!entry->iconText().contains('/'))
+                captions << entry->iconText();
+        }
+        return captions;
+    }
+
+private slots:
+    void init() { m_temp = std::make_unique<test::TempDir>(); }
+    void cleanup()
+    {
+        m_window.reset();
+        m_temp.reset();
+    }
+
+    void firstStartWritesOnlyTheOptionItChanged()
+    {
+        QuarryManagerFm& window = Open();
+        QCOMPARE(List().ItemCount(), 0);
+        QCOMPARE(Find<HotSpotSplitter>("Splitter")->Position(), 374);
+        QVERIFY(Find<QCheckBox>("CheckBoxDup")->isChecked());
+        QVERIFY(!Find<QCheckBox>("CheckBoxFile")->isChecked());
+        QVERIFY(!DeleteButton()->isEnabled());
+        QVERIFY(!Find<FileListBox>("FileListBox")->isVisible());
+        QCOMPARE(window.windowTitle(), QString("Versweep"));
+        QCOMPARE(Setting("OnlyDuplicate"), std::string("1"));
+        QCOMPARE(Setting("ListFile"), std::string("(absent)"));
+        QCOMPARE(Setting("vPath"), std::string("(absent)"));
+    }
+
+    void storedFolderThatIsGone_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("only duplicates: the header alone") << "OnlyDuplicate=1\nListFile=0\n" << 1;
+        QTest::newRow("both options off: nothing listed") << "OnlyDuplicate=0\nListFile=0\n" << 0;
+    }
+    void storedFolderThatIsGone()
+    {
+        QFETCH(QString, options);
+        QFETCH(int, rows);
+        WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n" + options.toStdString());
+        Open();
+        QCOMPARE(List().ItemCount(), rows);
+        if (rows == 1)
+            QCOMPARE(List().ItemDisplayText(0), Folder());
+        QVERIFY(!DeleteButton()->isEnabled());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    void storedFolderIsListedAndMarked()
+    {
+        OpenOn({"Game.v1.0-AAA", "Game.v1.1-BBB", "Single.v2.0-ONE"});
+        QCOMPARE(List().ItemCount(), 3);
+        QVERIFY(List().IsChecked(Row("Game.v1.0-AAA")));
+        QVERIFY(!List().IsChecked(Row("Game.v1.1-BBB")));
+        QVERIFY(DeleteButton()->isEnabled());
+    }
+
+    void splitterPosition_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("restored") << "Position=300\n" << 300;
+        QTest::newRow("not a number keeps the layout's") << "Position=abc\n" << 374;
+        QTest::newRow("absent keeps the layout's") << "" << 374;
+    }
+    void splitterPosition()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, shown);
+        WriteFile(SettingsPath(), "[CONFIG]\n" + stored.toStdString());
+        Open();
+        auto* splitter = Find<HotSpotSplitter>("Splitter");
+        QCOMPARE(splitter->Position(), shown);
+        splitter->SetPosition(250);
+        m_window.reset();
+        QCOMPARE(Setting("Position"), std::string("250"));
+    }
+
+    void optionBoxesWriteAndRelist()
+    {
+        m_temp->MakeFile("Downloads/Tool.v1.0-A.zip");
+        OpenOn({"Tool.v2.0-B"}, "OnlyDuplicate=0\n");
+        QCOMPARE(List().ItemCount(), 2);
+        Find<QCheckBox>("CheckBoxFile")->click();
+        QCOMPARE(Setting("ListFile"), std::string("1"));
+        QCOMPARE(List().ItemCount(), 3);
+        QVERIFY(List().IsChecked(Row("Tool.v1.0-A.zip")));
+        Find<QCheckBox>("CheckBoxDup")->click();
+        QCOMPARE(Setting("OnlyDuplicate"), std::string("1"));
+    }
+
+    void userToggles_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<bool>("rightToLeft");
+        QTest::addColumn<bool>("toggled");
+        QTest::newRow("click on the check box") << "box" << false << true;
+        QTest::newRow("click on the check box, right to left") << "box" << true << true;
+        QTest::newRow("click on the text only selects") << "text" << false << false;
+        QTest::newRow("left edge, right to left, only selects") << "left edge" << true << false;
+        QTest::newRow("quick second click toggles back") << "double" << false << false;
+        QTest::newRow("space bar") << "space" << false << true;
+        QTest::newRow("press on the box, release outside") << "drag out" << false << false;
+    }
+    void userToggles()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(bool, rightToLeft);
+        QFETCH(bool, toggled);
+        OpenOn({"Game.v1.1-BBB", "Game.v1.1-CCC"});
+        QVERIFY(!DeleteButton()->isEnabled());
+        CheckListView* view = View();
+        view->setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+        const int row = Row("Game.v1.1-CCC");
+        QWidget* viewport = view->viewport();
+        const QPoint box = CheckBoxPoint(row);
+        if (gesture == "box") {
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, box);
+        } else if (gesture == "text") {
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, TextPoint(row));
+            QCOMPARE(List().SelectedIndex(), row);
+        } else if (gesture == "left edge") {
+            const QRect rect = view->visualRect(view->model()->index(row, 0));
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, rect.topLeft() + QPoint(8, 8));
+        } else if (gesture == "double") {
+            // What a quick second click delivers: press, release, double click, release.
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, box);
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, box);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, box);
+        } else if (gesture == "space") {
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, TextPoint(row));
+            QTest::keyClick(view, Qt::Key_Space);
+        } else if (gesture == "drag out") {
+            QTest::mousePress(viewport, Qt::LeftButton, {}, box);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(-5, -5));
+        }
+        QCOMPARE(List().IsChecked(row), toggled);
+        QCOMPARE(DeleteButton()->isEnabled(), toggled);
+    }
+
+    void headerNeverToggles()
+    {
+        OpenOn({"Game.v1.1-BBB", "Game.v1.1-CCC"});
+        QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, CheckBoxPoint(0));
+        QTest::keyClick(View(), Qt::Key_Space);
+        QCOMPARE(List().SelectedIndex(), 0);
+        QVERIFY(!List().IsChecked(0));
+        QVERIFY(!DeleteButton()->isEnabled());
+    }
+
+    void rightPressSelectsAndPreviewsBeforeTheMenu()
+    {
+        m_temp->MakeFile("Downloads/Game.v1.1-CCC/setup.exe");
+        OpenOn({"Game.v1.1-BBB", "Game.v1.1-CCC"});
+        const int row = Row("Game.v1.1-CCC");
+        auto* menu = Find<QMenu>("PopupMenu");
+        auto* preview = Find<FileListBox>("FileListBox");
+        int selectedAtMenu = -1;
+        std::string previewAtMenu;
+        connect(menu, &QMenu::aboutToShow, this, [&] {
+            selectedAtMenu = List().SelectedIndex();
+            previewAtMenu = preview->Directory();
+            QTimer::singleShot(0, menu, &QMenu::close);
+        });
+        const QPoint point = TextPoint(row);
+        QTest::mousePress(View()->viewport(), Qt::RightButton, {}, point);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, View()->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(View()->viewport(), &menuEvent);
+        QTest::mouseRelease(View()->viewport(), Qt::RightButton, {}, point);
+        QCOMPARE(selectedAtMenu, row);
+        QCOMPARE(previewAtMenu, Folder() + "/Game.v1.1-CCC");
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->count(), 1);
+    }
+
+    void groupEntriesShowTheirTagsAndFollowEachPass()
+    {
+        OpenOn({"Tool.v1.0-R&D", "Tool.v2.0-abc", "Other.v1-ZZ"});
+        QCOMPARE(GroupCaptions(), (QStringList{"R&D", "ZZ", "abc"}));
+
+        m_temp->MakeDir("Downloads/Tool.v3.0-NEW");
+        Find<QCheckBox>("CheckBoxFile")->click();
+        QCOMPARE(GroupCaptions(), (QStringList{"NEW", "R&D", "ZZ", "abc"}));
+    }
+
+    void chosenFolderIsStoredAndListed()
+    {
+        m_temp->MakeDir("Other/Game.v1.0-AAA");
+        m_temp->MakeDir("Other/Game.v2.0-AAA");
+        Open();
+        const QString chosen = QString::fromStdString(*m_temp / "Other");
+        auto* chooser = Find<SelectFolderDialog>("SelectFolderDialog");
+        AnswerNextDialog<QFileDialog>([chosen, chooser](QFileDialog* dialog) {
+            const platform::Result<bool> again = chooser->ShowFolderChooser();
+            QVERIFY(!again.HasValue());
+            QCOMPARE(again.Error().message, std::string("SelectFolderDialog already executing"));
+            dialog->selectFile(chosen);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        Find<QPushButton>("ButtonChooseDir")->click();
+        QCOMPARE(Setting("vPath"), *m_temp / "Other");
+        QCOMPARE(List().ItemCount(), 3);
+        QVERIFY(DeleteButton()->isEnabled());
+
+        AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        Find<QPushButton>("ButtonChooseDir")->click();
+        QCOMPARE(Setting("vPath"), *m_temp / "Other");
+        QCOMPARE(List().ItemCount(), 3);
+    }
+};
+
+} // namespace versweep
+
+QTEST_MAIN(versweep::QuarryManagerTest)
+#include "quarry_manager_test.moc"

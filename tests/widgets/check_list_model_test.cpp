@@ -1,0 +1,118 @@
+// Tests of the check list's Qt model and view: what views and screen readers read, and the notices they get.
+#include <string>
+
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "widgets/check_list.h"
+#include "widgets/check_list_model.h"
+#include "widgets/check_list_view.h"
+
+namespace versweep {
+
+class CheckListModelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsReadAsTheListHoldsThem_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QVariant>("checkState");
+        QTest::addColumn<bool>("checkable");
+        QTest::newRow("header: path, no check box")
+            << QByteArray("///data/Downloads") << "/data/Downloads" << QVariant() << false;
+        QTest::newRow("plain name") << QByteArray("Foo.v1.0-GRP") << "Foo.v1.0-GRP" << QVariant(Qt::Unchecked)
+                                    << true;
+        QTest::newRow("invalid UTF-8 and a line break shown, bytes kept")
+            << QByteArray("Bad\xff\nName.v1-G") << QString::fromUtf16(u"Bad\uFFFD\u240AName.v1-G")
+            << QVariant(Qt::Unchecked) << true;
+    }
+    void rowsReadAsTheListHoldsThem()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        QFETCH(QVariant, checkState);
+        QFETCH(bool, checkable);
+        CheckList list("en_US");
+        CheckListModel model(list);
+        list.AddItem(stored.toStdString());
+        const QModelIndex row = model.index(0);
+        QCOMPARE(row.data(Qt::DisplayRole).toString(), shown);
+        QCOMPARE(row.data(CheckListModel::RawTextRole).toByteArray(), stored);
+        QCOMPARE(row.data(Qt::CheckStateRole), checkState);
+        QCOMPARE((model.flags(row) & Qt::ItemIsUserCheckable) != 0, checkable);
+        QCOMPARE(row.data(CheckListModel::IsGroupHeaderRole).toBool(), !checkable);
+    }
+
+    // The tester checks every begin/end pair and index the model reports while the list changes shape.
+    void noticesKeepViewsInStep()
+    {
+        CheckList list("en_US");
+        CheckListModel model(list);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        list.AddGroupHeader("/data");
+        list.AddItems({"gamma", "alpha"});
+        QCOMPARE(list.AddItem("beta"), 2);
+        QCOMPARE(inserted.last().at(1).toInt(), 2);
+        list.AddItems({});
+        QCOMPARE(inserted.count(), 3);
+        list.SetChecked(3, true);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.last().at(0).toModelIndex().row(), 3);
+        QCOMPARE(model.index(3).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+        list.SetItemText(1, "");
+        list.DeleteItems({false, true, false, true});
+        QCOMPARE(model.rowCount(), 2);
+        list.Clear();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    // A screen reader that toggles a row through the model toggles it as the user would, change event included.
+    void assistiveToggleIsAUserToggle()
+    {
+        CheckList list("en_US");
+        CheckListModel model(list);
+        int changes = 0;
+        list.SetOnChange([&changes](int, CheckList::CheckState) { ++changes; });
+        list.AddGroupHeader("/data");
+        list.AddItem("Foo.v1-G");
+        QVERIFY(!model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(model.setData(model.index(1), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(list.IsChecked(1));
+        QCOMPARE(changes, 1);
+    }
+
+    void screenReadersSeeTextAndCheckState()
+    {
+        CheckList list("en_US");
+        CheckListModel model(list);
+        CheckListView view;
+        view.SetCheckListModel(&model);
+        list.AddGroupHeader("/data");
+        list.AddItem("Foo.v1-G");
+        list.SetChecked(1, true);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
+        QVERIFY(table != nullptr);
+        QAccessibleInterface* row = nullptr;
+        for (int child = 0; child < table->childCount() && row == nullptr; ++child) {
+            if (table->child(child)->text(QAccessible::Name) == "Foo.v1-G")
+                row = table->child(child);
+        }
+        QVERIFY(row != nullptr);
+        QVERIFY(row->state().checkable);
+        QVERIFY(row->state().checked);
+    }
+};
+
+} // namespace versweep
+
+QTEST_MAIN(versweep::CheckListModelTest)
+#include "check_list_model_test.moc"
