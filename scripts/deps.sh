@@ -8,6 +8,7 @@ packages=(
     libicu-dev libglib2.0-dev qt6-base-dev
     libcli11-dev nlohmann-json3-dev
     clang-format clang-tidy xvfb xauth
+    fonts-wqy-microhei
 )
 
 missing=()

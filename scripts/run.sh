@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds the optimised configuration and starts Versweep.
-# The window is not built yet: until it is, this runs the command-line twin on FOLDER
-# (default: the current directory) and passes any further options through.
+# Installs the dependencies, builds the optimised configuration and starts the Versweep window; any
+# arguments go to the program. Without a display it runs on a virtual one (Xvfb), as a headless machine has.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 (
@@ -10,7 +9,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
     cmake --preset release >/dev/null
     cmake --build --preset release
 )
-if [ $# -eq 0 ]; then
-    set -- "$(pwd)"
+program="$root/build/release/src/app/versweep"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "run: no display; starting Versweep on a virtual one (scripts/screenshot.sh shows what it looks like)" >&2
+    exec xvfb-run -a "$program" "$@"
 fi
-exec "$root/build/release/src/cli/versweep-scan" "$@"
+exec "$program" "$@"
