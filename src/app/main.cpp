@@ -1,15 +1,41 @@
 // Entry point of Versweep, the window.
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include <QApplication>
 
 #include "app/quarry_manager.h"
+#include "app/window_arguments.h"
 #include "ini/settings_location.h"
+#include "platform/file_system.h"
 
 int main(int argc, char** argv)
 {
+    // Qt takes its own options (-platform, -style, ...) out of argv first.
     QApplication application(argc, argv);
     QApplication::setApplicationName("Versweep");
     QApplication::setApplicationDisplayName("Versweep");
+
+    const versweep::platform::Result<std::string> currentDirectory = versweep::platform::CurrentDirectory();
+    const versweep::WindowArguments arguments = versweep::ParseWindowArguments(
+        std::vector<std::string>(argv + 1, argv + argc), currentDirectory ? currentDirectory.Value() : "/");
+    if (!arguments.error.empty()) {
+        std::cerr << "versweep: " << arguments.error << '\n' << versweep::WindowUsage();
+        return 2;
+    }
+    if (arguments.help) {
+        std::cout << versweep::WindowUsage();
+        return 0;
+    }
+    if (arguments.version) {
+        std::cout << "versweep " VERSWEEP_VERSION "\n";
+        return 0;
+    }
+
     versweep::QuarryManagerFm window(versweep::DefaultSettingsFilePath());
     window.show();
+    if (arguments.folder)
+        window.OpenFolder(*arguments.folder);
     return QApplication::exec();
 }

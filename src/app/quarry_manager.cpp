@@ -1,11 +1,17 @@
 // The main window's lifecycle and its command and event handlers.
 #include "app/quarry_manager.h"
 
+#include <optional>
+#include <utility>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 
 #include "app/show_info.h"
@@ -16,6 +22,7 @@
 #include "widgets/display_name.h"
 #include "widgets/file_list_box.h"
 #include "widgets/hot_spot_splitter.h"
+#include "widgets/local_path.h"
 #include "widgets/select_folder_dialog.h"
 
 namespace versweep {
@@ -113,11 +120,45 @@ void QuarryManagerFm::ButtonChooseDirClick()
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(confirmed.Error().message));
         return;
     }
-    if (!confirmed.Value())
-        return;
-    m_folder = m_selectFolderDialog->SelectedFolder();
+    if (confirmed.Value())
+        OpenFolder(m_selectFolderDialog->SelectedFolder());
+}
+
+void QuarryManagerFm::OpenFolder(std::string folder)
+{
+    m_folder = std::move(folder);
     m_settings.WriteString(kSection, "vPath", m_folder);
     RefreshList();
+}
+
+namespace {
+
+// The folder a drop carries: exactly one URL, a local folder.
+std::optional<std::string> DroppedFolder(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return std::nullopt;
+    std::optional<std::string> path = LocalPathBytes(data->urls().front());
+    if (!path || !platform::DirectoryExists(*path))
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+void QuarryManagerFm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedFolder(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void QuarryManagerFm::dropEvent(QDropEvent* event)
+{
+    std::optional<std::string> folder = DroppedFolder(event->mimeData());
+    if (!folder)
+        return;
+    event->acceptProposedAction();
+    OpenFolder(std::move(*folder));
 }
 
 void QuarryManagerFm::ButtonQuitClick()

@@ -41,6 +41,9 @@ public:
 
     const std::string& Folder() const { return m_folder; }
 
+    /// Organises `folder` as if it had been chosen with the folder chooser: stored as "vPath" and listed.
+    void OpenFolder(std::string folder);
+
     /// Lists and marks the folder's entries, rebuilds the group entries of the popup menu and sets the
     /// delete button's state.
     void RefreshList();
@@ -56,6 +59,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /// A single local folder dropped on the window is opened; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildLayout();

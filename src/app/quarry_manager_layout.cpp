@@ -69,6 +69,7 @@ void QuarryManagerFm::BuildLayout()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(SongtiFont());
+    setAcceptDrops(true);
     resize(kClientSize);
     move(kWindowPosition);
 
@@ -153,6 +154,7 @@ void QuarryManagerFm::BuildLayout()
     setTabOrder(m_buttonDelete, m_buttonQuit);
 
     m_selectFolderDialog = new SelectFolderDialog(this);
+    m_selectFolderDialog->setObjectName("SelectFolderDialog");
     m_selectFolderDialog->SetTitle(tr("选择路径"));
     BuildPopupMenu();
 }

@@ -3,10 +3,11 @@
 
 #include <cerrno>
 
-#include <QFile>
 #include <QFileDialog>
 #include <QScopeGuard>
 #include <QUrl>
+
+#include "widgets/local_path.h"
 
 namespace versweep {
 

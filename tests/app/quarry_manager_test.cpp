@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -292,6 +293,40 @@ private slots:
         m_temp->MakeDir("Downloads/Tool.v3.0-NEW");
         Find<QCheckBox>("CheckBoxFile")->click();
         QCOMPARE(GroupCaptions(), (QStringList{"NEW", "R&D", "ZZ", "abc"}));
+    }
+
+    void droppedFolderIsOpenedAndOtherDropsIgnored_data()
+    {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("a folder") << QStringList{"Other"} << true;
+        QTest::newRow("a file") << QStringList{"Other/Game.v1.0-AAA/setup.exe"} << false;
+        QTest::newRow("two folders") << QStringList{"Other", "Other/Game.v1.0-AAA"} << false;
+        QTest::newRow("a web address") << QStringList{"https://example.org/Other"} << false;
+    }
+    void droppedFolderIsOpenedAndOtherDropsIgnored()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(bool, opened);
+        m_temp->MakeFile("Other/Game.v1.0-AAA/setup.exe");
+        m_temp->MakeDir("Other/Game.v2.0-AAA");
+        Open();
+        QList<QUrl> urls;
+        for (const QString& item : dropped) {
+            urls << (item.startsWith("https:")
+                         ? QUrl(item)
+                         : QUrl::fromLocalFile(QString::fromStdString(*m_temp / item.toStdString())));
+        }
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint centre = m_window->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QCOMPARE(enter.isAccepted(), opened);
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &drop);
+        QCOMPARE(Setting("vPath"), opened ? *m_temp / "Other" : std::string("(absent)"));
+        QCOMPARE(List().ItemCount(), opened ? 3 : 0);
     }
 
     void chosenFolderIsStoredAndListed()

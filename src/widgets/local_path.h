@@ -1,0 +1,15 @@
+// File paths carried by URLs (drops, dialogs), as the raw bytes the file system uses.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QUrl;
+
+namespace versweep {
+
+/// The path of a local file URL as raw bytes: its percent-encoded path decoded byte for byte, so names
+/// that are not UTF-8 survive; nothing for other URLs. Trailing slashes are dropped, except the root's.
+std::optional<std::string> LocalPathBytes(const QUrl& url);
+
+} // namespace versweep
