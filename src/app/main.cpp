@@ -12,25 +12,29 @@
 
 int main(int argc, char** argv)
 {
-    // Qt takes its own options (-platform, -style, ...) out of argv first.
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Versweep");
-    QApplication::setApplicationDisplayName("Versweep");
-
     const versweep::platform::Result<std::string> currentDirectory = versweep::platform::CurrentDirectory();
-    const versweep::WindowArguments arguments = versweep::ParseWindowArguments(
-        std::vector<std::string>(argv + 1, argv + argc), currentDirectory ? currentDirectory.Value() : "/");
-    if (!arguments.error.empty()) {
-        std::cerr << "versweep: " << arguments.error << '\n' << versweep::WindowUsage();
-        return 2;
-    }
-    if (arguments.help) {
+    const std::string here = currentDirectory ? currentDirectory.Value() : "/";
+    // --help and --version answer before Qt starts, so they work without a display.
+    const versweep::WindowArguments early =
+        versweep::ParseWindowArguments(std::vector<std::string>(argv + 1, argv + argc), here);
+    if (early.help) {
         std::cout << versweep::WindowUsage();
         return 0;
     }
-    if (arguments.version) {
+    if (early.version) {
         std::cout << "versweep " VERSWEEP_VERSION "\n";
         return 0;
+    }
+
+    // Qt takes its own options (-platform, -style, ...) out of argv; what is left is ours.
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Versweep");
+    QApplication::setApplicationDisplayName("Versweep");
+    const versweep::WindowArguments arguments =
+        versweep::ParseWindowArguments(std::vector<std::string>(argv + 1, argv + argc), here);
+    if (!arguments.error.empty()) {
+        std::cerr << "versweep: " << arguments.error << '\n' << versweep::WindowUsage();
+        return 2;
     }
 
     versweep::QuarryManagerFm window(versweep::DefaultSettingsFilePath());
