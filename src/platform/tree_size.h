@@ -6,11 +6,21 @@
 
 namespace versweep::platform {
 
-/// The bytes of all files in `path` and below. Symbolic links count 0 and are never followed, the entry
-/// `path` itself included; folders that cannot be opened count 0; a path that names a file gives its size;
-/// a path that names nothing gives 0; trailing separators still name the folder. When `limit` > 0 the walk
-/// stops as soon as the sum exceeds it, so the result may be above `limit`. Sums beyond the 64-bit range
-/// stay at its maximum. Nesting depth is bounded neither by the path length limit nor by the call stack.
-std::int64_t TreeSize(const std::string& path, std::int64_t limit);
+/// What a walk of a folder tree found.
+struct TreeSize
+{
+    /// The bytes of the files it read; beyond the 64-bit range the sum stays at its maximum.
+    std::int64_t bytes = 0;
+    /// True when every part of the tree was read. False when something could not be opened, listed or
+    /// examined, when a folder changed its place under the walk, when the path names nothing, and when the
+    /// walk stopped at its limit; `bytes` is then only what could be counted.
+    bool complete = false;
+};
+
+/// Walks `path` and everything below it. Symbolic links count 0 bytes and are never followed, the entry
+/// `path` itself included; a path that names a file gives its size; trailing separators still name the
+/// folder. When `limit` > 0 the walk stops as soon as the sum exceeds it. The walk holds at most two
+/// descriptors, and nesting depth is bounded neither by the path length limit nor by the call stack.
+TreeSize MeasureTree(const std::string& path, std::int64_t limit);
 
 } // namespace versweep::platform

@@ -1,6 +1,7 @@
 // Byte count of a folder tree on POSIX systems, walked by descriptor so that depth costs no path length.
 #include "platform/tree_size.h"
 
+#include <cerrno>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -62,12 +63,16 @@ public:
         m_sum = bytes > std::numeric_limits<std::int64_t>::max() - m_sum ? std::numeric_limits<std::int64_t>::max()
                                                                          : m_sum + bytes;
     }
+    /// Something in the tree could not be read, so the sum may be short of the truth.
+    void MarkIncomplete() { m_complete = false; }
     bool Done() const { return m_limit > 0 && m_sum > m_limit; }
-    std::int64_t Sum() const { return m_sum; }
+    // A walk cut short at the limit has not seen everything either.
+    TreeSize Result() const { return TreeSize{m_sum, m_complete && !Done()}; }
 
 private:
     std::int64_t m_limit;
     std::int64_t m_sum = 0;
+    bool m_complete = true;
 };
 
 bool IsDotOrDotDot(const char* name)
@@ -82,10 +87,13 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
     std::vector<std::string> subfolders;
     const int fd = ::dirfd(folder.get());
     while (!tally.Done()) {
-        // A read error ends the listing quietly: what could not be read counts 0.
+        errno = 0;
         const dirent* entry = ::readdir(folder.get());
-        if (entry == nullptr)
+        if (entry == nullptr) {
+            if (errno != 0)
+                tally.MarkIncomplete();
             break;
+        }
         const char* name = entry->d_name;
         if (IsDotOrDotDot(name) || entry->d_type == DT_LNK)
             continue;
@@ -93,8 +101,13 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
             subfolders.emplace_back(name);
             continue;
         }
+        // In a folder that may be read but not searched, the names are all there is: their sizes are unknown.
         struct stat info;
-        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(info.st_mode))
+        if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            tally.MarkIncomplete();
+            continue;
+        }
+        if (S_ISLNK(info.st_mode))
             continue;
         if (S_ISDIR(info.st_mode))
             subfolders.emplace_back(name);
@@ -119,15 +132,13 @@ struct Level
 };
 
 // Keeps only the folder being read open and climbs back through "..", so a tree of any depth needs two
-// descriptors at most. Each climb is checked against the folder it left; if the tree was moved meanwhile the
-// walk stops with what it counted rather than wander into an unrelated tree.
-std::int64_t Walk(Folder root, std::int64_t limit)
+// descriptors at most. Each climb is checked against the folder it left: a folder moved while the walk was
+// inside it leads elsewhere, so the walk stops there and calls itself incomplete rather than count an unrelated
+// tree or drop the folders it had not reached.
+TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit)
 {
     Tally tally(limit);
-    Level rootLevel;
-    if (!IdOf(root, rootLevel.id))
-        return 0;
-    rootLevel.subfolders = ReadFolder(root, tally);
+    Level rootLevel{rootId, ReadFolder(root, tally)};
 
     Folder current = std::move(root);
     std::vector<Level> stack;
@@ -139,50 +150,64 @@ std::int64_t Walk(Folder root, std::int64_t limit)
                 break;
             Folder parent = OpenFolderAt(::dirfd(current.get()), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             FolderId parentId;
-            if (!parent || !IdOf(parent, parentId) || !(parentId == stack.back().id))
+            if (!parent || !IdOf(parent, parentId) || !(parentId == stack.back().id)) {
+                tally.MarkIncomplete();
                 break;
+            }
             current = std::move(parent);
             continue;
         }
         const std::string name = std::move(stack.back().subfolders.back());
         stack.back().subfolders.pop_back();
         Folder child = OpenFolderAt(::dirfd(current.get()), name.c_str(), kOpenFolderFlags);
-        if (!child)
-            continue;
         Level childLevel;
+        if (!child || !IdOf(child, childLevel.id)) {
+            tally.MarkIncomplete();
+            continue;
+        }
         childLevel.subfolders = ReadFolder(child, tally);
         // A folder without subfolders is finished once read; going down and back up would only cost a climb.
-        // One that could not be left again would end the whole walk and drop every folder not yet counted.
-        if (childLevel.subfolders.empty() || tally.Done() || !IdOf(child, childLevel.id) ||
-            !CanClimbOut(child, stack.back().id))
+        if (childLevel.subfolders.empty() || tally.Done())
             continue;
+        // One that could not be left again would end the whole walk and drop every folder not yet counted, so
+        // its subfolders stay unread instead.
+        if (!CanClimbOut(child, stack.back().id)) {
+            tally.MarkIncomplete();
+            continue;
+        }
         stack.push_back(std::move(childLevel));
         current = std::move(child);
     }
-    return tally.Sum();
+    return tally.Result();
 }
 
 } // namespace
 
-std::int64_t TreeSize(const std::string& path, std::int64_t limit)
+TreeSize MeasureTree(const std::string& path, std::int64_t limit)
 {
     // "dir/" names the folder itself; without this a trailing slash would make a folder with content look empty.
     std::string target = path;
     while (target.size() > 1 && target.back() == '/')
         target.pop_back();
     if (target.empty())
-        return 0;
+        return {};
 
     struct stat info;
-    if (::lstat(target.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
-        return 0;
+    if (::lstat(target.c_str(), &info) != 0)
+        return {};
+    if (S_ISLNK(info.st_mode))
+        return TreeSize{0, true};
     if (!S_ISDIR(info.st_mode)) {
         Tally tally(0);
         tally.Add(info.st_size);
-        return tally.Sum();
+        return tally.Result();
     }
+    // The folder walked must be the one looked at: one swapped in between would be measured in its place.
     Folder root = OpenFolderAt(AT_FDCWD, target.c_str(), kOpenFolderFlags);
-    return root ? Walk(std::move(root), limit) : 0;
+    FolderId rootId;
+    if (!root || !IdOf(root, rootId) || !(rootId == FolderId{info.st_dev, info.st_ino}))
+        return {};
+    return Walk(std::move(root), rootId, limit);
 }
 
 } // namespace versweep::platform

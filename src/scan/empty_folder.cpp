@@ -1,7 +1,5 @@
-// Decides whether a folder counts as empty: its files add up to less than 256 bytes.
+// Decides whether a folder counts as empty: every part of it was read and its files add up to less than 256 bytes.
 #include "scan/empty_folder.h"
-
-#include "platform/tree_size.h"
 
 namespace versweep {
 
@@ -11,14 +9,15 @@ constexpr std::int64_t kEmptyFolderBytes = 256;
 
 } // namespace
 
-std::int64_t FolderSize(const std::string& path, std::int64_t limit)
+platform::TreeSize FolderSize(const std::string& path, std::int64_t limit)
 {
-    return platform::TreeSize(path, limit);
+    return platform::MeasureTree(path, limit);
 }
 
 bool IsEmptyFolder(const std::string& path)
 {
-    return FolderSize(path, kEmptyFolderBytes) < kEmptyFolderBytes;
+    const platform::TreeSize size = FolderSize(path, kEmptyFolderBytes);
+    return size.complete && size.bytes < kEmptyFolderBytes;
 }
 
 } // namespace versweep

@@ -55,8 +55,9 @@ bool RefreshList(CheckList& list, const std::string& folder, const IniFile& sett
 /// The path of the entry `name` directly inside `folder`.
 std::string EntryPath(std::string_view folder, std::string_view name);
 
-/// Checks every entry of the listed `folder` that holds less than 256 bytes (IsEmptyFolder); others
-/// keep their state. The header is left alone: its path names nothing and it has no check box.
+/// Checks every entry of the listed `folder` that was read whole and holds less than 256 bytes
+/// (IsEmptyFolder); others keep their state. The header is left alone: its path names nothing and it has no check
+/// box.
 void CheckEmptyEntries(CheckList& list, const std::string& folder);
 
 /// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`; others keep their

@@ -1,9 +1,11 @@
 // Tests of the empty-folder test and the byte count behind it, on real temporary folder trees.
 #include "scan/empty_folder.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -33,6 +35,7 @@ struct SizeCase
     std::function<void(const TempDir&)> build;
     std::string path;  // relative to the temporary folder; empty means the folder itself
     std::int64_t size; // the full count, without a limit
+    bool complete;     // whether the walk without a limit read everything
     bool empty;
 };
 
@@ -42,27 +45,27 @@ void PrintTo(const SizeCase& c, std::ostream* out)
 }
 
 const std::vector<SizeCase> kSizeCases = {
-    {"NothingAtAll", [](const TempDir&) {}, "", 0, true},
+    {"NothingAtAll", [](const TempDir&) {}, "", 0, true, true},
     {"OnlySubfoldersAtAnyDepth",
      [](const TempDir& d) {
          d.MakeDir("a/b/c/d");
          d.MakeDir("a/e");
          d.MakeDir(".hidden/x");
      },
-     "", 0, true},
+     "", 0, true, true},
     {"Files255BytesInAll",
      [](const TempDir& d) {
          d.MakeFile("f1", 200);
          d.MakeFile("sub/f2", 55);
      },
-     "", 255, true},
+     "", 255, true, true},
     {"Files256BytesInAll",
      [](const TempDir& d) {
          d.MakeFile("f1", 200);
          d.MakeFile("sub/deeper/f2", 56);
      },
-     "", 256, false},
-    {"FileDeepInside", [](const TempDir& d) { d.MakeFile("a/b/c/d/e/big", 1000); }, "", 1000, false},
+     "", 256, true, false},
+    {"FileDeepInside", [](const TempDir& d) { d.MakeFile("a/b/c/d/e/big", 1000); }, "", 1000, true, false},
     // Every branch must be visited after climbing back out of a deeper one, or bytes go missing.
     {"FilesSpreadOverBranches256",
      [](const TempDir& d) {
@@ -73,33 +76,34 @@ const std::vector<SizeCase> kSizeCases = {
          d.MakeFile("r/f", 50);
          d.MakeFile("r/t/u/f", 6);
      },
-     "", 256, false},
-    {"HiddenFileCounts", [](const TempDir& d) { d.MakeFile(".hidden", 300); }, "", 300, false},
-    {"FileInHiddenFolderCounts", [](const TempDir& d) { d.MakeFile(".git/objects/x", 300); }, "", 300, false},
+     "", 256, true, false},
+    {"HiddenFileCounts", [](const TempDir& d) { d.MakeFile(".hidden", 300); }, "", 300, true, false},
+    {"FileInHiddenFolderCounts", [](const TempDir& d) { d.MakeFile(".git/objects/x", 300); }, "", 300, true,
+     false},
     {"OddFileNamesCount",
      [](const TempDir& d) {
          d.MakeFile("new\nline", 100);
          d.MakeFile("\xff\xfe", 100);
          d.MakeFile("-rf, \"q\" \\", 100);
      },
-     "", 300, false},
+     "", 300, true, false},
     // Anything kept in 32 bits would see this file as 10 bytes and call the folder empty.
     {"SparseFileAbove4GiB", [](const TempDir& d) { d.MakeFile("sub/big", 4 * kGiB + 10); }, "",
-     static_cast<std::int64_t>(4 * kGiB + 10), false},
+     static_cast<std::int64_t>(4 * kGiB + 10), true, false},
     {"FileOf2GiB", [](const TempDir& d) { d.MakeFile("big", 2 * kGiB); }, "", static_cast<std::int64_t>(2 * kGiB),
-     false},
+     true, false},
     {"SymlinkToBigFileCountsZero",
      [](const TempDir& d) {
          d.MakeFile("outside/big", 1000);
          d.MakeSymlink("walked/link", "../outside/big");
      },
-     "walked", 0, true},
+     "walked", 0, true, true},
     {"SymlinkToFullFolderCountsZero",
      [](const TempDir& d) {
          d.MakeFile("outside/big", 1000);
          d.MakeSymlink("walked/link", "../outside");
      },
-     "walked", 0, true},
+     "walked", 0, true, true},
     {"SymlinkLoops",
      [](const TempDir& d) {
          d.MakeSymlink("walked/self", ".");
@@ -108,25 +112,26 @@ const std::vector<SizeCase> kSizeCases = {
          d.MakeSymlink("walked/b", "a");
          d.MakeFile("walked/f", 10);
      },
-     "walked", 10, true},
-    {"PathIsLargeFile", [](const TempDir& d) { d.MakeFile("file", 300); }, "file", 300, false},
+     "walked", 10, true, true},
+    {"PathIsLargeFile", [](const TempDir& d) { d.MakeFile("file", 300); }, "file", 300, true, false},
     {"PathIsLinkToFullFolder",
      [](const TempDir& d) {
          d.MakeFile("full/big", 1000);
          d.MakeSymlink("link", "full");
      },
-     "link", 0, true},
+     "link", 0, true, true},
     {"PathIsLinkToFullFolderWithTrailingSlash",
      [](const TempDir& d) {
          d.MakeFile("full/big", 1000);
          d.MakeSymlink("link", "full");
      },
-     "link/", 0, true},
-    {"MissingPath", [](const TempDir&) {}, "missing", 0, true},
-    {"BelowAFile", [](const TempDir& d) { d.MakeFile("file", 300); }, "file/x", 0, true},
+     "link/", 0, true, true},
+    // An entry renamed away before its turn came may hold anything.
+    {"MissingPath", [](const TempDir&) {}, "missing", 0, false, false},
+    {"BelowAFile", [](const TempDir& d) { d.MakeFile("file", 300); }, "file/x", 0, false, false},
     // A trailing slash still names the folder, so a full folder must never count as empty.
-    {"TrailingSlash", [](const TempDir& d) { d.MakeFile("dir/f", 300); }, "dir/", 300, false},
-    {"TrailingSlashes", [](const TempDir& d) { d.MakeFile("dir/f", 300); }, "dir//", 300, false},
+    {"TrailingSlash", [](const TempDir& d) { d.MakeFile("dir/f", 300); }, "dir/", 300, true, false},
+    {"TrailingSlashes", [](const TempDir& d) { d.MakeFile("dir/f", 300); }, "dir//", 300, true, false},
 };
 
 class FolderSizeTest : public ::testing::TestWithParam<SizeCase>
@@ -138,7 +143,9 @@ TEST_P(FolderSizeTest, CountsFilesAndDecidesEmptiness)
     TempDir dir;
     c.build(dir);
     const std::string path = c.path.empty() ? dir.Path() : dir / c.path;
-    EXPECT_EQ(FolderSize(path, 0), c.size);
+    const platform::TreeSize size = FolderSize(path, 0);
+    EXPECT_EQ(size.bytes, c.size);
+    EXPECT_EQ(size.complete, c.complete);
     EXPECT_EQ(IsEmptyFolder(path), c.empty);
 }
 
@@ -168,30 +175,71 @@ TEST(FolderSize, StopsSoonAfterExceedingTheLimit)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(FolderSize(dir.Path(), c.limit), c.expected);
+        EXPECT_EQ(FolderSize(dir.Path(), c.limit).bytes, c.expected);
     }
 }
 
-TEST(FolderSize, FoldersThatCannotBeOpenedCountZero)
+// What cannot be read may hold anything, so a tree with an unreadable part is never empty, whatever the part's
+// mode: not openable (000), listable but not searchable (444), searchable but not listable (111). Each tree holds
+// 10 bytes beside a subfolder "sub" with 100,000 bytes; the rest of the tree is still counted.
+struct LockedCase
+{
+    const char* name;
+    const char* locked; // below the temporary folder, which holds shelf/entry/{small,sub/data}
+    unsigned mode;
+    std::int64_t size;
+    bool complete;
+};
+
+void PrintTo(const LockedCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const LockedCase kLockedCases[] = {
+    {"SubfolderNotOpenable", "shelf/entry/sub", 0, 10, false},
+    {"SubfolderNotSearchable", "shelf/entry/sub", 0444, 10, false},
+    {"SubfolderNotListable", "shelf/entry/sub", 0111, 10, false},
+    {"EntryNotOpenable", "shelf/entry", 0, 0, false},
+    {"EntryNotSearchable", "shelf/entry", 0444, 0, false},
+    {"EntryNotListable", "shelf/entry", 0111, 0, false},
+    {"OrganiseFolderNotSearchable", "shelf", 0444, 0, false},
+    // Read-only is not unreadable: a folder that may be listed and searched is read in full.
+    {"ReadOnlySubfolderReadInFull", "shelf/entry/sub", 0555, 100010, true},
+};
+
+class LockedTreeTest : public ::testing::TestWithParam<LockedCase>
+{};
+
+TEST_P(LockedTreeTest, UnreadablePartsMakeTheTreeNotEmpty)
 {
     if (RunningAsRoot())
         GTEST_SKIP() << "permission checks do not apply to root";
+    const LockedCase& c = GetParam();
     TempDir dir;
-    dir.MakeFile("walked/locked/big", 1000);
-    dir.MakeFile("walked/noexec/big", 1000);
-    dir.MakeFile("walked/small", 10);
-    dir.MakeFile("locked-root/big", 1000);
-    dir.Chmod("walked/locked", 0);
-    dir.Chmod("walked/noexec", 0444);
-    dir.Chmod("locked-root", 0);
-    EXPECT_EQ(FolderSize(dir / "walked", 0), 10);
-    EXPECT_TRUE(IsEmptyFolder(dir / "walked"));
-    EXPECT_EQ(FolderSize(dir / "locked-root", 0), 0);
-    EXPECT_TRUE(IsEmptyFolder(dir / "locked-root"));
+    dir.MakeFile("shelf/entry/small", 10);
+    dir.MakeFile("shelf/entry/sub/data", 100000);
+    dir.Chmod(c.locked, c.mode);
+    const platform::TreeSize size = FolderSize(dir / "shelf/entry", 0);
+    EXPECT_EQ(size.bytes, c.size);
+    EXPECT_EQ(size.complete, c.complete);
+    EXPECT_FALSE(IsEmptyFolder(dir / "shelf/entry"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LockedTreeTest, ::testing::ValuesIn(kLockedCases),
+                         [](const ::testing::TestParamInfo<LockedCase>& param) { return param.param.name; });
+
+TEST(FolderSize, EmptyFoldersThatMayOnlyBeReadAreStillEmpty)
+{
+    TempDir dir;
+    dir.MakeDir("entry/sub");
+    dir.Chmod("entry/sub", 0555);
+    dir.Chmod("entry", 0555);
+    EXPECT_TRUE(IsEmptyFolder(dir / "entry"));
 }
 
 // Readable but unsearchable folders list their subfolders, yet the walk cannot come back out of them; whatever it
-// had not reached by then must still be counted, or a full folder passes for empty.
+// had not reached by then must still be counted.
 TEST(FolderSize, UnsearchableFoldersWithSubfoldersDoNotEndTheWalk)
 {
     if (RunningAsRoot())
@@ -202,8 +250,48 @@ TEST(FolderSize, UnsearchableFoldersWithSubfoldersDoNotEndTheWalk)
         dir.Chmod(std::string("walked/") + name, 0444);
     }
     dir.MakeFile("walked/full/f", 300);
-    EXPECT_EQ(FolderSize(dir / "walked", 0), 300);
-    EXPECT_FALSE(IsEmptyFolder(dir / "walked"));
+    const platform::TreeSize size = FolderSize(dir / "walked", 0);
+    EXPECT_EQ(size.bytes, 300);
+    EXPECT_FALSE(size.complete);
+}
+
+// A folder moved out of the tree while the walk is inside it leads the climb back elsewhere: here into a mirror
+// of the tree whose files are larger. Every complete answer must be the tree with or without the moved folder;
+// anything else is a miscount.
+TEST(FolderSize, FolderMovedDuringTheWalkIsNeverMiscounted)
+{
+    TempDir dir;
+    for (int i = 0; i < 20; ++i) {
+        dir.MakeFile("walked/branch" + std::to_string(i) + "/f", 10);
+        dir.MakeFile("mirror/branch" + std::to_string(i) + "/f", 20);
+    }
+    std::string deep = "walked/a/moved";
+    for (int i = 0; i < 30; ++i)
+        deep += "/d";
+    dir.MakeFile(deep + "/f", 1000);
+    dir.MakeDir("mirror/a");
+    const std::string inside = dir / "walked/a/moved";
+    const std::string outside = dir / "mirror/a/moved";
+
+    std::atomic<bool> stop = false;
+    std::thread mover([&] {
+        while (!stop) {
+            ::rename(inside.c_str(), outside.c_str());
+            ::rename(outside.c_str(), inside.c_str());
+        }
+    });
+    int incomplete = 0;
+    for (int i = 0; i < 300; ++i) {
+        const platform::TreeSize size = FolderSize(dir / "walked", 0);
+        if (!size.complete) {
+            ++incomplete;
+            continue;
+        }
+        EXPECT_TRUE(size.bytes == 200 || size.bytes == 1200) << size.bytes;
+    }
+    stop = true;
+    mover.join();
+    RecordProperty("incomplete", incomplete);
 }
 
 // Lowers the open-descriptor limit for one scope, so a walk that holds one descriptor per level fails.
@@ -300,7 +388,7 @@ TEST(FolderSize, WalksTenThousandNestedFoldersWithFewDescriptors)
     ASSERT_TRUE(chain.Built());
     const DescriptorLimit limit(64);
     ASSERT_TRUE(limit.Ok());
-    EXPECT_EQ(FolderSize(dir / "top", 0), 300);
+    EXPECT_EQ(FolderSize(dir / "top", 0).bytes, 300);
     EXPECT_FALSE(IsEmptyFolder(dir / "top"));
 }
 
