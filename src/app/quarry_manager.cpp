@@ -1,8 +1,10 @@
 // The main window's lifecycle and its command and event handlers.
 #include "app/quarry_manager.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +18,7 @@
 
 #include "app/show_info.h"
 #include "platform/file_system.h"
+#include "widgets/background_sizer.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
@@ -38,12 +41,14 @@ constexpr const char* kMenuTag = "menuTag";
 QuarryManagerFm::QuarryManagerFm(std::string settingsFile, QWidget* parent)
     : QWidget(parent), m_settings(std::move(settingsFile)), m_model(std::make_unique<CheckListModel>(m_list))
 {
+    m_sizer = new BackgroundSizer(this);
     BuildLayout();
     ConnectHandlers();
 }
 
 QuarryManagerFm::~QuarryManagerFm()
 {
+    m_sizer->Cancel();
     ClearGroupMenu();
     m_settings.WriteInteger(kSection, "Position", m_splitter->Position());
 }
@@ -59,6 +64,10 @@ void QuarryManagerFm::ConnectHandlers()
     connect(m_checkList, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         m_popupMenu->popup(m_checkList->viewport()->mapToGlobal(position));
     });
+    // Row 0 is the header, so the sizer's path i is row i + 1.
+    connect(m_sizer, &BackgroundSizer::Measured, m_model.get(),
+            [this](int index, EntrySize size) { m_model->SetSize(index + 1, size); });
+    connect(m_sizer, &BackgroundSizer::Finished, m_model.get(), [this] { m_model->SetSizing(false); });
     m_list.SetOnClick([this] { CheckListClick(); });
     m_list.SetOnChange([this](int /*index*/, CheckList::CheckState /*state*/) { CheckListChange(); });
 }
@@ -85,10 +94,23 @@ void QuarryManagerFm::FormShow()
 void QuarryManagerFm::RefreshList()
 {
     const BusyCursor busy;
+    m_sizer->Cancel();
     RefreshOptions options;
     options.onlyDuplicate = m_checkBoxDup->isChecked();
     options.listFile = m_checkBoxFile->isChecked();
     m_buttonDelete->setEnabled(versweep::RefreshList(m_list, m_folder, m_settings, options, *this));
+    StartSizing();
+}
+
+// Each entry's size is measured in the background; the list shows sizes as they come.
+void QuarryManagerFm::StartSizing()
+{
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(std::max(0, m_list.ItemCount() - 1)));
+    for (int row = 1; row < m_list.ItemCount(); ++row)
+        paths.push_back(EntryPath(m_folder, m_list.ItemText(row)));
+    m_model->SetSizing(!paths.empty());
+    m_sizer->Start(std::move(paths));
 }
 
 void QuarryManagerFm::ClearGroupMenu()

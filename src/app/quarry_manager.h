@@ -18,6 +18,7 @@ class QPushButton;
 
 namespace versweep {
 
+class BackgroundSizer;
 class CheckListModel;
 class CheckListView;
 class FileListBox;
@@ -68,6 +69,7 @@ private:
     void BuildPopupMenu();
     void ConnectHandlers();
     void FormShow();
+    void StartSizing();
 
     // The group entries of the popup menu, rebuilt by every listing pass.
     void ClearGroupMenu() override;
@@ -80,6 +82,7 @@ private:
     CheckList m_list;
     std::unique_ptr<CheckListModel> m_model; // after m_list: it stops observing the list before the list goes
     FlatLookStyle* m_style = nullptr;
+    BackgroundSizer* m_sizer = nullptr;
 
     QFrame* m_panelClient = nullptr;
     HotSpotSplitter* m_splitter = nullptr;

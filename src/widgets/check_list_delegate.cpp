@@ -47,22 +47,35 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
         textArea = option.rect.adjusted(kCheckBoxArea + kTextGap, 0, 0, 0);
     }
-    textArea = QStyle::visualRect(option.direction, option.rect, textArea);
 
     painter->save();
     painter->setFont(item.font);
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
     QColor colour = option.palette.color(enabled ? QPalette::Active : QPalette::Disabled,
-                                         (option.state & QStyle::State_Selected) != 0 ? QPalette::HighlightedText
-                                                                                      : QPalette::Text);
-    if (header && (option.state & QStyle::State_Selected) == 0)
+                                         selected ? QPalette::HighlightedText : QPalette::Text);
+    if (header && !selected)
         colour = kHeaderColour;
     painter->setPen(colour);
     const QFontMetrics metrics(item.font);
+
+    // The size (or, on the header, the checked entries' total) keeps the row's far end; the name gets
+    // what is left of it.
+    const QString size = index.data(CheckListModel::SizeTextRole).toString();
+    if (!size.isEmpty()) {
+        const int sizeWidth = metrics.horizontalAdvance(size) + kTextGap;
+        const QRect sizeArea(textArea.right() - sizeWidth - kTextGap, textArea.top(), sizeWidth, textArea.height());
+        painter->drawText(QStyle::visualRect(option.direction, option.rect, sizeArea),
+                          QStyle::visualAlignment(option.direction, Qt::AlignRight) | Qt::AlignVCenter |
+                              Qt::TextSingleLine,
+                          size);
+        textArea.setRight(sizeArea.left() - 2 * kTextGap);
+    }
     const QString shown =
         metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textArea.width());
-    painter->drawText(
-        textArea, QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
-        shown);
+    painter->drawText(QStyle::visualRect(option.direction, option.rect, textArea),
+                      QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter |
+                          Qt::TextSingleLine,
+                      shown);
     painter->restore();
 }
 

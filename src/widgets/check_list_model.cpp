@@ -1,11 +1,32 @@
 // The check list's Qt model: rows read live from the core list, notices forwarded as Qt's begin/end pairs.
 #include "widgets/check_list_model.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <QFont>
+#include <QLocale>
 
 #include "widgets/display_name.h"
 
 namespace versweep {
+
+namespace {
+
+QString SizeText(const std::optional<EntrySize>& size)
+{
+    if (!size)
+        return QStringLiteral("…");
+    const QString amount = QLocale().formattedDataSize(size->bytes, 1, QLocale::DataSizeTraditionalFormat);
+    return size->complete ? amount : QStringLiteral("≥ ") + amount;
+}
+
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b)
+{
+    return b > std::numeric_limits<std::int64_t>::max() - a ? std::numeric_limits<std::int64_t>::max() : a + b;
+}
+
+} // namespace
 
 CheckListModel::CheckListModel(CheckList& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
 {
@@ -46,6 +67,12 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
         }
     case IsGroupHeaderRole:
         return header;
+    case SizeTextRole:
+        if (!header)
+            return SizeText(m_sizes[static_cast<std::size_t>(row)].size);
+        if (m_checkedBytes == 0 && m_checkedPartial == 0)
+            return m_sizing ? QStringLiteral("…") : QString();
+        return SizeText(CheckedTotal()) + (m_sizing ? QStringLiteral(" …") : QString());
     case RawTextRole: {
         const std::string& text = m_list.ItemText(row);
         return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -81,6 +108,67 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
     return m_list.IsChecked(row) == wanted;
 }
 
+void CheckListModel::SetSize(int row, EntrySize size)
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= m_sizes.size())
+        return;
+    RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
+    Count(entry, -1);
+    entry.size = size;
+    Count(entry, +1);
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed, {SizeTextRole});
+    if (entry.counted)
+        TotalChanged();
+}
+
+void CheckListModel::SetSizing(bool sizing)
+{
+    if (m_sizing != sizing) {
+        m_sizing = sizing;
+        TotalChanged();
+    }
+}
+
+EntrySize CheckListModel::CheckedTotal() const
+{
+    return EntrySize{m_checkedBytes, m_checkedPartial == 0};
+}
+
+void CheckListModel::Count(const RowSize& row, int sign)
+{
+    if (!row.counted)
+        return;
+    if (!row.size || !row.size->complete)
+        m_checkedPartial += sign;
+    if (row.size)
+        m_checkedBytes = sign > 0 ? SaturatingAdd(m_checkedBytes, row.size->bytes) : m_checkedBytes - row.size->bytes;
+}
+
+// The row's check state is compared with the one its size was counted under, so every way a mark can
+// change (a user toggle, a mark set from code, a renamed item) keeps the total right.
+void CheckListModel::RecountRow(int row)
+{
+    RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
+    const bool counted = m_list.IsChecked(row) && !m_list.IsGroupHeader(row);
+    if (entry.counted == counted)
+        return;
+    Count(entry, -1);
+    entry.counted = counted;
+    Count(entry, +1);
+    TotalChanged();
+}
+
+// The header shows the total; it is the row a view repaints when the total moves.
+void CheckListModel::TotalChanged()
+{
+    emit CheckedTotalChanged();
+    for (int row = 0; row < static_cast<int>(m_sizes.size()) && m_list.IsGroupHeader(row); ++row) {
+        const QModelIndex header = index(row);
+        emit dataChanged(header, header, {SizeTextRole});
+    }
+}
+
 void CheckListModel::BeginReset()
 {
     beginResetModel();
@@ -88,33 +176,59 @@ void CheckListModel::BeginReset()
 
 void CheckListModel::EndReset()
 {
+    m_sizes.assign(static_cast<std::size_t>(m_list.ItemCount()), RowSize{});
+    m_checkedBytes = 0;
+    m_checkedPartial = 0;
+    for (int row = 0; row < m_list.ItemCount(); ++row) {
+        RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
+        entry.counted = m_list.IsChecked(row) && !m_list.IsGroupHeader(row);
+        Count(entry, +1);
+    }
     endResetModel();
+    TotalChanged();
 }
 
 void CheckListModel::BeginInsert(int first, int last)
 {
+    m_insertFirst = first;
+    m_insertLast = last;
     beginInsertRows(QModelIndex(), first, last);
 }
 
 void CheckListModel::EndInsert()
 {
+    m_sizes.insert(m_sizes.begin() + m_insertFirst, static_cast<std::size_t>(m_insertLast - m_insertFirst + 1),
+                   RowSize{});
     endInsertRows();
+    for (int row = m_insertFirst; row <= m_insertLast; ++row)
+        RecountRow(row);
 }
 
 void CheckListModel::BeginRemove(int first, int last)
 {
     beginRemoveRows(QModelIndex(), first, last);
+    m_removeFirst = first;
+    m_removeLast = last;
 }
 
 void CheckListModel::EndRemove()
 {
+    bool counted = false;
+    for (int row = m_removeFirst; row <= m_removeLast; ++row) {
+        counted = counted || m_sizes[static_cast<std::size_t>(row)].counted;
+        Count(m_sizes[static_cast<std::size_t>(row)], -1);
+    }
+    m_sizes.erase(m_sizes.begin() + m_removeFirst, m_sizes.begin() + m_removeLast + 1);
     endRemoveRows();
+    if (counted)
+        TotalChanged();
 }
 
 void CheckListModel::ItemChanged(int index)
 {
     const QModelIndex changed = this->index(index);
     emit dataChanged(changed, changed);
+    RecountRow(index);
 }
 
 } // namespace versweep

@@ -1,14 +1,27 @@
 // Shows the check list's items to Qt views; the items themselves stay in the core's CheckList.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 #include <QAbstractListModel>
 
 #include "widgets/check_list.h"
 
 namespace versweep {
 
+/// The measured size of an entry's tree.
+struct EntrySize
+{
+    std::int64_t bytes = 0;
+    bool complete = false; ///< every part was read; else `bytes` is what could be counted
+};
+
 /// A list model over one CheckList: it forwards the list's change notices to the views and reads each
 /// row from the list when a view asks, converting only what is shown. Rows are the list's indexes.
+/// Beside the rows it keeps each entry's size once measured and the total of the checked entries, kept
+/// up to date by every change of the list, so it never needs summing anew.
 class CheckListModel final : public QAbstractListModel, private CheckListObserver
 {
     Q_OBJECT
@@ -19,6 +32,9 @@ public:
     {
         IsGroupHeaderRole = Qt::UserRole, ///< bool: the row is the group header (no check box)
         RawTextRole,                      ///< QByteArray: the item's stored text, bytes unchanged
+        /// QString: an entry's size in human units ("…" while unknown, "≥ " before a partial one); on the
+        /// header, the total of the checked entries, empty when none is checked
+        SizeTextRole,
     };
 
     /// Observes `list` for its whole life; `list` must outlive the model.
@@ -27,6 +43,13 @@ public:
 
     CheckList& List() const { return m_list; }
 
+    /// Records the size measured for the entry at `row`.
+    void SetSize(int row, EntrySize size);
+    /// Whether sizes are still being measured; the header's total says so.
+    void SetSizing(bool sizing);
+    /// The checked entries' sizes added up; complete only when each of them is known and complete.
+    EntrySize CheckedTotal() const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -34,7 +57,20 @@ public:
     /// that row: it selects the row and runs the list's toggle step, change event included.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+signals:
+    void CheckedTotalChanged();
+
 private:
+    struct RowSize
+    {
+        std::optional<EntrySize> size;
+        bool counted = false; ///< checked, not a header: part of the total
+    };
+
+    void Count(const RowSize& row, int sign);
+    void RecountRow(int row);
+    void TotalChanged();
+
     void BeginReset() override;
     void EndReset() override;
     void BeginInsert(int first, int last) override;
@@ -44,6 +80,14 @@ private:
     void ItemChanged(int index) override;
 
     CheckList& m_list;
+    std::vector<RowSize> m_sizes; // one per row
+    int m_insertFirst = 0; // the range between a begin and its end notice
+    int m_insertLast = -1;
+    int m_removeFirst = 0;
+    int m_removeLast = -1;
+    std::int64_t m_checkedBytes = 0;
+    int m_checkedPartial = 0; // checked rows whose size is unknown or partial
+    bool m_sizing = false;
 };
 
 } // namespace versweep

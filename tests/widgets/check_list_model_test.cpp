@@ -63,8 +63,9 @@ private slots:
         list.AddItems({});
         QCOMPARE(inserted.count(), 3);
         list.SetChecked(3, true);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.last().at(0).toModelIndex().row(), 3);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), 3);
+        QCOMPARE(changed.last().at(0).toModelIndex().row(), 0); // the header's total
         QCOMPARE(model.index(3).data(Qt::CheckStateRole), QVariant(Qt::Checked));
         list.SetItemText(1, "");
         list.DeleteItems({false, true, false, true});
