@@ -49,4 +49,8 @@ Status SetCurrentDirectory(const std::string& path);
 /// The running executable's absolute path.
 Result<std::string> ExecutablePath();
 
+/// The folder part of `path`: all before its last separator, "/" for an entry of the root folder, "."
+/// for a bare name.
+std::string FolderOf(const std::string& path);
+
 } // namespace versweep::platform

@@ -1,0 +1,157 @@
+// Whole-file reads and all-or-nothing replacement of small files on POSIX systems.
+#include "platform/file_content.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_system.h"
+
+namespace versweep::platform {
+
+namespace {
+
+using FileStatus = struct stat;
+
+constexpr int kMaxTempAttempts = 100;
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    bool Close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool IsFolder(const std::string& path)
+{
+    FileStatus info{};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p; new folders are private to the user, as configuration and state folders should be.
+bool MakeFolders(const std::string& folder)
+{
+    if (IsFolder(folder))
+        return true;
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    ::mkdir(folder.c_str(), 0700);
+    return IsFolder(folder);
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t count = ::write(fd, data.data(), data.size());
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// The replacement must look like the file it replaces. Only root may give a file to another owner;
+// when the owner cannot be kept, that owner could lose the right to write the file, so the write is
+// given up.
+bool TakeOverAttributes(int fd, const FileStatus& old)
+{
+    if (::fchmod(fd, old.st_mode & 07777) != 0)
+        return false;
+    FileStatus now{};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    return (now.st_uid == old.st_uid && now.st_gid == old.st_gid) || ::fchown(fd, old.st_uid, old.st_gid) == 0;
+}
+
+} // namespace
+
+// Only a regular file counts: O_NONBLOCK keeps a pipe at the path from blocking the open.
+Result<std::string> ReadFileContent(const std::string& path)
+{
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0)
+        return ErrorFromErrno(errno);
+    FileStatus info{};
+    if (::fstat(file.Get(), &info) != 0)
+        return ErrorFromErrno(errno);
+    if (!S_ISREG(info.st_mode))
+        return ErrorFromErrno(EINVAL);
+    std::string content;
+    std::vector<char> buffer(std::size_t{64} * 1024);
+    for (;;) {
+        const ssize_t count = ::read(file.Get(), buffer.data(), buffer.size());
+        if (count == 0)
+            return content;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return ErrorFromErrno(errno);
+        }
+        content.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+}
+
+Status ReplaceFileContent(const std::string& path, std::string_view content)
+{
+    const std::string folder = FolderOf(path);
+    if (!MakeFolders(folder))
+        return ErrorFromErrno(errno);
+    FileStatus old{};
+    const bool hasOld = ::stat(path.c_str(), &old) == 0;
+
+    const std::string base = path.substr(path.rfind('/') + 1);
+    static unsigned counter = 0;
+    std::string tempPath;
+    int fd = -1;
+    for (int attempt = 0; attempt < kMaxTempAttempts && fd < 0; ++attempt) {
+        tempPath = folder;
+        tempPath.append("/.").append(base).append(".").append(std::to_string(::getpid()));
+        tempPath.append(".").append(std::to_string(++counter)).append(".tmp");
+        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return ErrorFromErrno(errno);
+    }
+    if (fd < 0)
+        return ErrorFromErrno(EEXIST);
+    FileDescriptor temp(fd);
+    bool replaced = (!hasOld || TakeOverAttributes(temp.Get(), old)) && WriteAll(temp.Get(), content) &&
+                    ::fsync(temp.Get()) == 0;
+    replaced = replaced && temp.Close() && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    if (!replaced) {
+        const int error = errno;
+        ::unlink(tempPath.c_str());
+        return ErrorFromErrno(error);
+    }
+    // Makes the rename itself durable; a failure here no longer puts the data at risk.
+    FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.Get() >= 0)
+        ::fsync(folderFd.Get());
+    return Ok();
+}
+
+} // namespace versweep::platform
