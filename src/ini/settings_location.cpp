@@ -1,4 +1,4 @@
-// Decides where the settings file lives.
+// Decides where the settings file and the program's other per-user files live.
 #include "ini/settings_location.h"
 
 #include <cstdlib>
@@ -16,7 +16,7 @@ namespace versweep {
 namespace {
 
 constexpr std::string_view kFileName = "versweep.ini";
-constexpr std::string_view kConfigFolder = "versweep";
+constexpr std::string_view kProgramFolder = "versweep";
 
 std::string Join(std::string folder, std::string_view name)
 {
@@ -29,14 +29,6 @@ std::string Join(std::string folder, std::string_view name)
 bool IsAbsolute(const char* path)
 {
     return path != nullptr && path[0] == '/';
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string HomeFromPasswordDatabase()
@@ -56,31 +48,44 @@ std::string SettingsFilePath(const std::string& executablePath, const char* xdgC
 {
     std::string beside;
     if (!executablePath.empty()) {
-        const std::string folder = FolderOf(executablePath);
+        const std::string folder = platform::FolderOf(executablePath);
         beside = Join(folder, kFileName);
         if (::access(beside.c_str(), F_OK) == 0 || ::access(folder.c_str(), W_OK) == 0)
             return beside;
     }
-    std::string configHome;
-    if (IsAbsolute(xdgConfigHome))
-        configHome = xdgConfigHome;
-    else if (IsAbsolute(home))
-        configHome = Join(home, ".config");
-    else
+    std::string configFile = XdgFilePath(xdgConfigHome, home, ".config", kFileName);
+    if (configFile.empty())
         return beside;
-    return Join(Join(std::move(configHome), kConfigFolder), kFileName);
+    return configFile;
 }
 
 std::string DefaultSettingsFilePath()
 {
     const platform::Result<std::string> executable = platform::ExecutablePath();
+    const std::string home = UserHome();
+    return SettingsFilePath(executable ? executable.Value() : std::string(), ::getenv("XDG_CONFIG_HOME"),
+                            home.empty() ? nullptr : home.c_str());
+}
+
+std::string XdgFilePath(const char* xdgBase, const char* home, std::string_view belowHome,
+                        std::string_view fileName)
+{
+    std::string base;
+    if (IsAbsolute(xdgBase))
+        base = xdgBase;
+    else if (IsAbsolute(home))
+        base = Join(home, belowHome);
+    else
+        return {};
+    return Join(Join(std::move(base), kProgramFolder), fileName);
+}
+
+std::string UserHome()
+{
     const char* home = ::getenv("HOME");
-    std::string passwordHome;
-    if (home == nullptr || home[0] == '\0') {
-        passwordHome = HomeFromPasswordDatabase();
-        home = passwordHome.empty() ? nullptr : passwordHome.c_str();
-    }
-    return SettingsFilePath(executable ? executable.Value() : std::string(), ::getenv("XDG_CONFIG_HOME"), home);
+    if (home != nullptr && home[0] != '\0')
+        return home;
+    return HomeFromPasswordDatabase();
 }
 
 } // namespace versweep
