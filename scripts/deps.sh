@@ -8,7 +8,7 @@ packages=(
     libicu-dev libglib2.0-dev qt6-base-dev
     libcli11-dev nlohmann-json3-dev
     clang-format clang-tidy xvfb xauth
-    fonts-wqy-microhei
+    fonts-wqy-microhei trash-cli e2fsprogs
 )
 
 missing=()

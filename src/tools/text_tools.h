@@ -69,4 +69,11 @@ std::string LowerCaseAscii(std::string_view text);
 /// two commas in a row give an empty entry, and so does a trailing comma; a NUL byte ends the text.
 void SetCommaText(StringList& list, std::string_view commaText);
 
+/// `text` with every byte but A-Z, a-z, 0-9, "-", ".", "_", "~" and "/" written as "%" and two upper-case
+/// hex digits, the way the freedesktop.org trash writes the original path of a trashed entry.
+std::string PercentEncode(std::string_view text);
+/// The bytes a percent-encoded text stands for (hex digits in either case); nullopt when a "%" is not
+/// followed by two hex digits.
+std::optional<std::string> PercentDecode(std::string_view text);
+
 } // namespace versweep

@@ -1,0 +1,336 @@
+// The trash: an entry lands whole and alone in the freedesktop.org layout, a refused move keeps it where it
+// was, and it comes back without overwriting anything.
+#include "platform/trash.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+#include "mounted_volume.h"
+#include "platform/file_content.h"
+#include "private_home.h"
+#include "temp_dir.h"
+#include "tools/text_tools.h"
+
+namespace versweep {
+namespace {
+
+using platform::DeleteToRecycleBin;
+using platform::IsInTrash;
+using platform::RestoreFromTrash;
+using platform::TrashedEntry;
+using test::TempDir;
+namespace fs = std::filesystem;
+
+// Every path below `folder` with its inode, sorted, links not followed: equal trees were not touched, and
+// an entry that comes back with its inodes was moved, never copied.
+std::vector<std::string> Tree(const std::string& folder)
+{
+    std::vector<std::string> lines;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it);
+         it.increment(error)) {
+        struct stat info
+        {};
+        ::lstat(it->path().c_str(), &info);
+        lines.push_back(it->path().string() + " " + std::to_string(info.st_ino));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::vector<std::string> Without(std::vector<std::string> lines, const std::string& path)
+{
+    std::erase_if(lines, [&](const std::string& line) {
+        return line.starts_with(path + " ") || line.starts_with(path + "/");
+    });
+    return lines;
+}
+
+std::string TrashedFile(const TrashedEntry& entry)
+{
+    return entry.trashRoot + "/files/" + entry.name;
+}
+
+std::string RecordFile(const TrashedEntry& entry)
+{
+    return entry.trashRoot + "/info/" + entry.name + ".trashinfo";
+}
+
+struct NameCase
+{
+    const char* name;
+    std::string entry;
+};
+
+class HostileNameTest : public testing::TestWithParam<NameCase>
+{};
+
+TEST_P(HostileNameTest, MovesWholeAndAloneAndComesBack)
+{
+    const TempDir dir;
+    const std::string path = dir / GetParam().entry;
+    dir.MakeFile(GetParam().entry + "/payload", 300);
+    // Neighbours named after the pieces a split at commas, blanks, quotes or line ends would give.
+    for (const char* neighbour : {"Foo", "Bar.v1.2-GRP", "say", "two", "lines.v2-X", "bad", "rf"})
+        dir.MakeFile(neighbour, 1);
+    const std::vector<std::string> before = Tree(dir.Path());
+
+    const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(path);
+    ASSERT_TRUE(trashed) << trashed.Error().message;
+    const TrashedEntry& entry = trashed.Value();
+    EXPECT_EQ(entry.originalPath, path);
+    EXPECT_EQ(entry.trashRoot, test::PrivateTrashRoot());
+    EXPECT_EQ(Tree(dir.Path()), Without(before, path));
+    EXPECT_EQ(fs::file_size(TrashedFile(entry) + "/payload"), 300U);
+
+    const platform::Result<std::string> record = platform::ReadFileContent(RecordFile(entry));
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record.Value().starts_with("[Trash Info]\n"));
+    EXPECT_NE(record.Value().find("\nPath=" + entry.infoPath + "\n"), std::string::npos);
+    EXPECT_NE(record.Value().find("\nDeletionDate=" + entry.deletionDate + "\n"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(entry.infoPath, std::regex("[A-Za-z0-9/%._~-]+"))) << entry.infoPath;
+    EXPECT_EQ(PercentDecode(entry.infoPath), path);
+    EXPECT_TRUE(std::regex_match(entry.deletionDate, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")));
+
+    const platform::Status restored = RestoreFromTrash(entry);
+    ASSERT_TRUE(restored) << restored.Error().message;
+    EXPECT_EQ(Tree(dir.Path()), before);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(TrashedFile(entry))));
+    EXPECT_FALSE(fs::exists(RecordFile(entry)));
+}
+
+const NameCase kHostileNames[] = {
+    {"Comma", "Foo,Bar.v1.2-GRP"},
+    {"Quotes", "say \"hi\" 'you'.v1-X"},
+    {"Newline", "two\nlines.v2-X"},
+    {"InvalidUtf8", "bad\xff\xfe"
+                    ".v1-X"},
+    {"LeadingDash", "-rf"},
+    {"Star", "*"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, HostileNameTest, testing::ValuesIn(kHostileNames), test::CaseName());
+
+TEST(TrashTest, SameNameTwiceGetsTwoTrashNamesEachReadBack)
+{
+    const TempDir dir;
+    dir.MakeFile("a/Foo.v1-X", 1);
+    dir.MakeFile("b/Foo.v1-X", 2);
+    const platform::Result<TrashedEntry> first = DeleteToRecycleBin(dir / "a/Foo.v1-X");
+    const platform::Result<TrashedEntry> second = DeleteToRecycleBin(dir / "b/Foo.v1-X");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first.Value().name, second.Value().name);
+    EXPECT_EQ(fs::file_size(TrashedFile(second.Value())), 2U);
+    EXPECT_EQ(PercentDecode(second.Value().infoPath), dir / "b/Foo.v1-X");
+
+    ASSERT_TRUE(RestoreFromTrash(first.Value()));
+    ASSERT_TRUE(RestoreFromTrash(second.Value()));
+    EXPECT_EQ(fs::file_size(dir / "a/Foo.v1-X"), 1U);
+    EXPECT_EQ(fs::file_size(dir / "b/Foo.v1-X"), 2U);
+}
+
+TEST(TrashTest, SymlinkMovesAsTheLinkAndItsTargetStays)
+{
+    const TempDir dir;
+    dir.MakeFile("target/payload", 300);
+    dir.MakeSymlink("link", dir / "target");
+    const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(dir / "link");
+    ASSERT_TRUE(trashed);
+    EXPECT_TRUE(fs::is_symlink(TrashedFile(trashed.Value())));
+    EXPECT_EQ(fs::file_size(dir / "target/payload"), 300U);
+
+    ASSERT_TRUE(RestoreFromTrash(trashed.Value()));
+    EXPECT_EQ(fs::read_symlink(dir / "link"), dir / "target");
+}
+
+// What a refused move starts from; its destructor puts back a home trash a case set aside.
+struct Scene
+{
+    TempDir dir;
+    std::unique_ptr<test::MountedVolume> volume;
+    std::string skipReason;
+    bool homeTrashSetAside = false;
+
+    ~Scene()
+    {
+        if (homeTrashSetAside) {
+            fs::remove(test::PrivateTrashRoot());
+            fs::rename(test::PrivateTrashRoot() + ".aside", test::PrivateTrashRoot());
+        }
+    }
+};
+
+struct RefusalCase
+{
+    const char* name;
+    std::function<std::string(Scene&)> build; // gives the path to trash
+};
+
+class RefusalTest : public testing::TestWithParam<RefusalCase>
+{};
+
+TEST_P(RefusalTest, GivesFalseAndTouchesNothing)
+{
+    Scene scene;
+    const std::string path = GetParam().build(scene);
+    if (!scene.skipReason.empty())
+        GTEST_SKIP() << scene.skipReason;
+    const std::vector<std::string> before = Tree(scene.dir.Path());
+    const std::vector<std::string> trashBefore = Tree(test::PrivateTrashRoot());
+
+    EXPECT_FALSE(DeleteToRecycleBin(path));
+    EXPECT_EQ(Tree(scene.dir.Path()), before);
+    EXPECT_EQ(Tree(test::PrivateTrashRoot()), trashBefore);
+}
+
+const RefusalCase kRefusals[] = {
+    {"VanishedEntry", [](Scene& s) { return s.dir / "gone"; }},
+    // Read by its text alone, "link/.." would name the temporary folder itself.
+    {"DotDotAfterLink",
+     [](Scene& s) {
+         s.dir.MakeFile("real/inner/payload", 300);
+         s.dir.MakeSymlink("link", s.dir / "real/inner");
+         return s.dir / "link/..";
+     }},
+    {"ReadOnlyParent",
+     [](Scene& s) {
+         if (::geteuid() == 0)
+             s.skipReason = "root ignores permission bits; CI runs this again as nobody";
+         s.dir.MakeFile("locked/entry/payload", 300);
+         s.dir.Chmod("locked", 0555);
+         return s.dir / "locked/entry";
+     }},
+    {"HomeTrashUnusable",
+     [](Scene& s) {
+         const std::string root = test::PrivateTrashRoot();
+         fs::create_directories(root);
+         fs::rename(root, root + ".aside");
+         s.homeTrashSetAside = true;
+         s.dir.MakeFile("entry/payload", 300);
+         platform::ReplaceFileContent(root, "a file where the trash folder should be");
+         return s.dir / "entry";
+     }},
+    {"VolumeWithoutTrash",
+     [](Scene& s) {
+         s.volume = std::make_unique<test::MountedVolume>(s.dir, test::MountedVolume::Kind::Tmpfs);
+         s.skipReason = s.volume->SkipReason();
+         s.dir.MakeFile("volume/entry/payload", 300);
+         return s.dir / "volume/entry";
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusalTest, testing::ValuesIn(kRefusals), test::CaseName());
+
+struct RestoreRefusalCase
+{
+    const char* name;
+    std::function<void(const TempDir&, const TrashedEntry&)> meanwhile;
+    bool stillInTrash;
+};
+
+class RestoreRefusalTest : public testing::TestWithParam<RestoreRefusalCase>
+{};
+
+TEST_P(RestoreRefusalTest, LeavesEverythingAsItIs)
+{
+    const TempDir dir;
+    dir.MakeFile("entry/payload", 300);
+    const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(dir / "entry");
+    ASSERT_TRUE(trashed);
+    GetParam().meanwhile(dir, trashed.Value());
+    const std::vector<std::string> before = Tree(dir.Path());
+    const std::vector<std::string> trashBefore = Tree(test::PrivateTrashRoot());
+
+    EXPECT_FALSE(RestoreFromTrash(trashed.Value()));
+    EXPECT_EQ(Tree(dir.Path()), before);
+    EXPECT_EQ(Tree(test::PrivateTrashRoot()), trashBefore);
+    EXPECT_EQ(IsInTrash(trashed.Value()), GetParam().stillInTrash);
+}
+
+const RestoreRefusalCase kRestoreRefusals[] = {
+    {"OriginalPathTaken", [](const TempDir& d, const TrashedEntry&) { d.MakeFile("entry", 7); }, true},
+    {"EmptiedFromTrash",
+     [](const TempDir&, const TrashedEntry& e) {
+         fs::remove_all(TrashedFile(e));
+         fs::remove(RecordFile(e));
+     },
+     false},
+    {"RestoredByHand",
+     [](const TempDir&, const TrashedEntry& e) {
+         fs::rename(TrashedFile(e), e.originalPath);
+         fs::remove(RecordFile(e));
+     },
+     false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefusalTest, testing::ValuesIn(kRestoreRefusals), test::CaseName());
+
+// What trash-list prints; nullopt when trash-cli is not installed.
+std::optional<std::string> TrashList()
+{
+    FILE* pipe = ::popen("trash-list 2>/dev/null", "r");
+    if (pipe == nullptr)
+        return std::nullopt;
+    std::string output;
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, count);
+    const int status = ::pclose(pipe);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return output;
+}
+
+TEST(TrashTest, TrashListShowsEachEntryUnderItsOriginalPathUntilRestored)
+{
+    struct Listed
+    {
+        std::string name;
+        std::string shownAs; // trash-list shows each invalid UTF-8 byte as U+FFFD
+    };
+    const Listed entries[] = {{"a,b \"q\" 'x'", "a,b \"q\" 'x'"},
+                              {"two\nlines", "two\nlines"},
+                              {"bad\xff.v1", "bad\xef\xbf\xbd.v1"},
+                              {"-rf *", "-rf *"}};
+    const TempDir dir;
+    std::vector<TrashedEntry> trashed;
+    for (const Listed& entry : entries) {
+        dir.MakeFile(entry.name, 1);
+        const platform::Result<TrashedEntry> result = DeleteToRecycleBin(dir / entry.name);
+        ASSERT_TRUE(result);
+        trashed.push_back(result.Value());
+    }
+    const std::optional<std::string> listing = TrashList();
+    if (!listing)
+        GTEST_SKIP() << "trash-list (Debian package trash-cli) is not installed";
+    for (const Listed& entry : entries)
+        EXPECT_NE(listing->find(" " + dir / entry.shownAs + "\n"), std::string::npos) << *listing;
+
+    ASSERT_TRUE(RestoreFromTrash(trashed.front()));
+    const std::optional<std::string> after = TrashList();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->find(" " + dir / entries[0].shownAs + "\n"), std::string::npos) << *after;
+    EXPECT_NE(after->find(" " + dir / entries[1].shownAs + "\n"), std::string::npos) << *after;
+}
+
+} // namespace
+} // namespace versweep
+
+int main(int argc, char** argv)
+{
+    return versweep::test::RunTestsInPrivateHome(argc, argv);
+}
