@@ -2,7 +2,6 @@
 // was, and it comes back without overwriting anything.
 #include "platform/trash.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,24 +31,8 @@ using platform::IsInTrash;
 using platform::RestoreFromTrash;
 using platform::TrashedEntry;
 using test::TempDir;
+using test::TreeOf;
 namespace fs = std::filesystem;
-
-// Every path below `folder` with its inode, sorted, links not followed: equal trees were not touched, and
-// an entry that comes back with its inodes was moved, never copied.
-std::vector<std::string> Tree(const std::string& folder)
-{
-    std::vector<std::string> lines;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it);
-         it.increment(error)) {
-        struct stat info
-        {};
-        ::lstat(it->path().c_str(), &info);
-        lines.push_back(it->path().string() + " " + std::to_string(info.st_ino));
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
 
 std::vector<std::string> Without(std::vector<std::string> lines, const std::string& path)
 {
@@ -87,14 +69,14 @@ TEST_P(HostileNameTest, MovesWholeAndAloneAndComesBack)
     // Neighbours named after the pieces a split at commas, blanks, quotes or line ends would give.
     for (const char* neighbour : {"Foo", "Bar.v1.2-GRP", "say", "two", "lines.v2-X", "bad", "rf"})
         dir.MakeFile(neighbour, 1);
-    const std::vector<std::string> before = Tree(dir.Path());
+    const std::vector<std::string> before = TreeOf(dir.Path());
 
     const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(path);
     ASSERT_TRUE(trashed) << trashed.Error().message;
     const TrashedEntry& entry = trashed.Value();
     EXPECT_EQ(entry.originalPath, path);
     EXPECT_EQ(entry.trashRoot, test::PrivateTrashRoot());
-    EXPECT_EQ(Tree(dir.Path()), Without(before, path));
+    EXPECT_EQ(TreeOf(dir.Path()), Without(before, path));
     EXPECT_EQ(fs::file_size(TrashedFile(entry) + "/payload"), 300U);
 
     const platform::Result<std::string> record = platform::ReadFileContent(RecordFile(entry));
@@ -108,7 +90,7 @@ TEST_P(HostileNameTest, MovesWholeAndAloneAndComesBack)
 
     const platform::Status restored = RestoreFromTrash(entry);
     ASSERT_TRUE(restored) << restored.Error().message;
-    EXPECT_EQ(Tree(dir.Path()), before);
+    EXPECT_EQ(TreeOf(dir.Path()), before);
     EXPECT_FALSE(fs::exists(fs::symlink_status(TrashedFile(entry))));
     EXPECT_FALSE(fs::exists(RecordFile(entry)));
 }
@@ -189,12 +171,12 @@ TEST_P(RefusalTest, GivesFalseAndTouchesNothing)
     const std::string path = GetParam().build(scene);
     if (!scene.skipReason.empty())
         GTEST_SKIP() << scene.skipReason;
-    const std::vector<std::string> before = Tree(scene.dir.Path());
-    const std::vector<std::string> trashBefore = Tree(test::PrivateTrashRoot());
+    const std::vector<std::string> before = TreeOf(scene.dir.Path());
+    const std::vector<std::string> trashBefore = TreeOf(test::PrivateTrashRoot());
 
     EXPECT_FALSE(DeleteToRecycleBin(path));
-    EXPECT_EQ(Tree(scene.dir.Path()), before);
-    EXPECT_EQ(Tree(test::PrivateTrashRoot()), trashBefore);
+    EXPECT_EQ(TreeOf(scene.dir.Path()), before);
+    EXPECT_EQ(TreeOf(test::PrivateTrashRoot()), trashBefore);
 }
 
 const RefusalCase kRefusals[] = {
@@ -252,12 +234,12 @@ TEST_P(RestoreRefusalTest, LeavesEverythingAsItIs)
     const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(dir / "entry");
     ASSERT_TRUE(trashed);
     GetParam().meanwhile(dir, trashed.Value());
-    const std::vector<std::string> before = Tree(dir.Path());
-    const std::vector<std::string> trashBefore = Tree(test::PrivateTrashRoot());
+    const std::vector<std::string> before = TreeOf(dir.Path());
+    const std::vector<std::string> trashBefore = TreeOf(test::PrivateTrashRoot());
 
     EXPECT_FALSE(RestoreFromTrash(trashed.Value()));
-    EXPECT_EQ(Tree(dir.Path()), before);
-    EXPECT_EQ(Tree(test::PrivateTrashRoot()), trashBefore);
+    EXPECT_EQ(TreeOf(dir.Path()), before);
+    EXPECT_EQ(TreeOf(test::PrivateTrashRoot()), trashBefore);
     EXPECT_EQ(IsInTrash(trashed.Value()), GetParam().stillInTrash);
 }
 

@@ -1,6 +1,7 @@
 // A temporary folder that tests fill with files, folders and links; removed with everything in it.
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -91,6 +92,21 @@ void TempDir::Chmod(const std::string& relative, unsigned mode) const
     const std::string path = *this / relative;
     if (::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0)
         Fail("chmod", path);
+}
+
+std::vector<std::string> TreeOf(const std::string& folder)
+{
+    std::vector<std::string> lines;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         !error && it != std::filesystem::end(it); it.increment(error)) {
+        struct stat info
+        {};
+        ::lstat(it->path().c_str(), &info);
+        lines.push_back(it->path().string() + " " + std::to_string(info.st_ino));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 } // namespace versweep::test

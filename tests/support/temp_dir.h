@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace versweep::test {
 
@@ -31,5 +32,9 @@ public:
 private:
     std::string m_path;
 };
+
+/// Every path below `folder` with its inode number, sorted, links not followed: equal trees were not
+/// touched, and entries that come back with their inode numbers were moved, never copied.
+std::vector<std::string> TreeOf(const std::string& folder);
 
 } // namespace versweep::test
