@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -18,6 +19,8 @@
 
 #include "app/show_info.h"
 #include "platform/file_system.h"
+#include "scan/trash_batch.h"
+#include "scan/undo_record.h"
 #include "widgets/background_sizer.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
@@ -39,7 +42,8 @@ constexpr const char* kMenuTag = "menuTag";
 } // namespace
 
 QuarryManagerFm::QuarryManagerFm(std::string settingsFile, QWidget* parent)
-    : QWidget(parent), m_settings(std::move(settingsFile)), m_model(std::make_unique<CheckListModel>(m_list))
+    : QWidget(parent), m_settings(std::move(settingsFile)), m_undoRecord(DefaultUndoRecordPath()),
+      m_model(std::make_unique<CheckListModel>(m_list))
 {
     m_sizer = new BackgroundSizer(this);
     BuildLayout();
@@ -56,11 +60,17 @@ QuarryManagerFm::~QuarryManagerFm()
 void QuarryManagerFm::ConnectHandlers()
 {
     connect(m_buttonChooseDir, &QPushButton::clicked, this, &QuarryManagerFm::ButtonChooseDirClick);
+    connect(m_buttonDelete, &QPushButton::clicked, this, &QuarryManagerFm::ButtonDeleteClick);
     connect(m_buttonQuit, &QPushButton::clicked, this, &QuarryManagerFm::ButtonQuitClick);
     // Toggled, not clicked: a state set from code runs the handler as a click would.
     connect(m_checkBoxDup, &QCheckBox::toggled, this, &QuarryManagerFm::CheckBoxDupClick);
     connect(m_checkBoxFile, &QCheckBox::toggled, this, &QuarryManagerFm::CheckBoxFileClick);
+    connect(m_miEmptyDir, &QAction::triggered, this, &QuarryManagerFm::miEmptyDirClick);
+    connect(m_miUndo, &QAction::triggered, this, &QuarryManagerFm::miUndoClick);
     connect(m_miAbout, &QAction::triggered, this, &QuarryManagerFm::miAboutClick);
+    // Whether there is a batch to take back can change outside the window (the trash emptied, a script).
+    connect(m_popupMenu, &QMenu::aboutToShow, this,
+            [this] { m_miUndo->setEnabled(HasUndoableBatch(m_undoRecord)); });
     connect(m_checkList, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         m_popupMenu->popup(m_checkList->viewport()->mapToGlobal(position));
     });
@@ -183,6 +193,26 @@ void QuarryManagerFm::dropEvent(QDropEvent* event)
     OpenFolder(std::move(*folder));
 }
 
+void QuarryManagerFm::ButtonDeleteClick()
+{
+    const int checked = m_list.CheckedCount();
+    QMessageBox question(QMessageBox::Question, tr("删除确认"),
+                         tr("您是否确认删除选中的项目(%n个项目)！", nullptr, checked),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName("DeleteConfirmation");
+    const EntrySize total = m_model->CheckedTotal();
+    const QString amount = QLocale().formattedDataSize(total.bytes, 1, QLocale::DataSizeTraditionalFormat);
+    question.setInformativeText(total.complete ? tr("将释放 %1").arg(amount) : tr("将释放至少 %1").arg(amount));
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    {
+        const BusyCursor busy;
+        // Each failure leaves its entry in the folder, where the listing below shows it again.
+        static_cast<void>(TrashCheckedEntries(m_list, m_folder, m_undoRecord));
+    }
+    RefreshList();
+}
+
 void QuarryManagerFm::ButtonQuitClick()
 {
     close();
@@ -223,6 +253,26 @@ void QuarryManagerFm::CheckListChange()
 void QuarryManagerFm::GroupMenuItemClick(QAction* entry)
 {
     SetGroupChecked(m_list, entry->data().toByteArray().toStdString(), entry->isChecked());
+}
+
+void QuarryManagerFm::miEmptyDirClick()
+{
+    const BusyCursor busy;
+    CheckEmptyEntries(m_list, m_folder);
+}
+
+void QuarryManagerFm::miUndoClick()
+{
+    BatchReport report;
+    {
+        const BusyCursor busy;
+        report = UndoLastBatch(m_undoRecord);
+    }
+    RefreshList();
+    const auto failed = std::count_if(report.entries.begin(), report.entries.end(),
+                                      [](const EntryOutcome& entry) { return !entry.succeeded; });
+    if (failed > 0)
+        ShowInfo(this, tr("有 %n 个项目未能恢复。", nullptr, static_cast<int>(failed)));
 }
 
 void QuarryManagerFm::miAboutClick()

@@ -50,12 +50,15 @@ public:
     void RefreshList();
 
     void ButtonChooseDirClick();
+    void ButtonDeleteClick();
     void ButtonQuitClick();
     void CheckBoxDupClick();
     void CheckBoxFileClick();
     void CheckListClick();
     void CheckListChange();
     void GroupMenuItemClick(QAction* entry);
+    void miEmptyDirClick();
+    void miUndoClick();
     void miAboutClick();
 
 protected:
@@ -76,6 +79,7 @@ private:
     void AddGroupEntry(const std::string& tag) override;
 
     IniFile m_settings;
+    std::string m_undoRecord;
     std::string m_folder;
     bool m_shown = false;
 
@@ -98,6 +102,7 @@ private:
     SelectFolderDialog* m_selectFolderDialog = nullptr;
     QMenu* m_popupMenu = nullptr;
     QAction* m_miEmptyDir = nullptr;
+    QAction* m_miUndo = nullptr;
     QAction* m_miAbout = nullptr;
 };
 

@@ -166,6 +166,8 @@ void QuarryManagerFm::BuildPopupMenu()
     m_popupMenu->setObjectName("PopupMenu");
     m_miEmptyDir = m_popupMenu->addAction(tr("选中所有空目录"));
     m_miEmptyDir->setObjectName("miEmptyDir");
+    m_miUndo = m_popupMenu->addAction(tr("撤销上次删除"));
+    m_miUndo->setObjectName("miUndo");
     QMenu* help = m_popupMenu->addMenu(tr("帮助"));
     help->menuAction()->setObjectName("miHelp");
     m_miAbout = help->addAction(tr("关于"));

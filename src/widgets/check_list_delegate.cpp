@@ -63,7 +63,8 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QString size = index.data(CheckListModel::SizeTextRole).toString();
     if (!size.isEmpty()) {
         const int sizeWidth = metrics.horizontalAdvance(size) + kTextGap;
-        const QRect sizeArea(textArea.right() - sizeWidth - kTextGap, textArea.top(), sizeWidth, textArea.height());
+        const QRect sizeArea(textArea.right() - sizeWidth - kTextGap, textArea.top(), sizeWidth,
+                             textArea.height());
         painter->drawText(QStyle::visualRect(option.direction, option.rect, sizeArea),
                           QStyle::visualAlignment(option.direction, Qt::AlignRight) | Qt::AlignVCenter |
                               Qt::TextSingleLine,
@@ -72,10 +73,9 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     }
     const QString shown =
         metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textArea.width());
-    painter->drawText(QStyle::visualRect(option.direction, option.rect, textArea),
-                      QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter |
-                          Qt::TextSingleLine,
-                      shown);
+    painter->drawText(
+        QStyle::visualRect(option.direction, option.rect, textArea),
+        QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine, shown);
     painter->restore();
 }
 

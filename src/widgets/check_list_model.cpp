@@ -142,7 +142,8 @@ void CheckListModel::Count(const RowSize& row, int sign)
     if (!row.size || !row.size->complete)
         m_checkedPartial += sign;
     if (row.size)
-        m_checkedBytes = sign > 0 ? SaturatingAdd(m_checkedBytes, row.size->bytes) : m_checkedBytes - row.size->bytes;
+        m_checkedBytes =
+            sign > 0 ? SaturatingAdd(m_checkedBytes, row.size->bytes) : m_checkedBytes - row.size->bytes;
 }
 
 // The row's check state is compared with the one its size was counted under, so every way a mark can

@@ -81,7 +81,7 @@ private:
 
     CheckList& m_list;
     std::vector<RowSize> m_sizes; // one per row
-    int m_insertFirst = 0; // the range between a begin and its end notice
+    int m_insertFirst = 0;        // the range between a begin and its end notice
     int m_insertLast = -1;
     int m_removeFirst = 0;
     int m_removeLast = -1;

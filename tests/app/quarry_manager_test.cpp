@@ -1,6 +1,4 @@
 // Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
-#include <fstream>
-#include <memory>
 #include <string>
 
 #include <QAction>
@@ -23,105 +21,17 @@
 #include "widgets/file_list_box.h"
 #include "widgets/hot_spot_splitter.h"
 #include "widgets/select_folder_dialog.h"
+#include "window_fixture.h"
 
 namespace versweep {
 
-namespace {
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// Runs `answer` on the next modal dialog as soon as the event loop opens it.
-template <class Dialog, class Answer>
-void AnswerNextDialog(Answer answer)
-{
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        answer(dialog);
-    });
-}
-
-} // namespace
-
-class QuarryManagerTest : public QObject
+class QuarryManagerTest : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<test::TempDir> m_temp;
-    std::unique_ptr<QuarryManagerFm> m_window;
-
-    std::string SettingsPath() const { return *m_temp / "versweep.ini"; }
-    std::string Folder() const { return *m_temp / "Downloads"; }
-    std::string Setting(const char* key) const
-    {
-        return IniFile(SettingsPath()).ReadString("CONFIG", key, "(absent)");
-    }
-
-    QuarryManagerFm& Open()
-    {
-        m_window = std::make_unique<QuarryManagerFm>(SettingsPath());
-        m_window->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
-        return *m_window;
-    }
-    // Settings for a window on the sample folder, which holds `entries`.
-    QuarryManagerFm& OpenOn(const QStringList& entries, const std::string& extraSettings = {})
-    {
-        for (const QString& entry : entries)
-            m_temp->MakeDir("Downloads/" + entry.toStdString());
-        WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n" + extraSettings);
-        return Open();
-    }
-
-    template <class T>
-    T* Find(const char* name) const
-    {
-        return m_window->findChild<T*>(name);
-    }
-    CheckListView* View() const { return Find<CheckListView>("CheckList"); }
-    CheckList& List() const { return static_cast<CheckListModel*>(View()->model())->List(); }
-    QPushButton* DeleteButton() const { return Find<QPushButton>("ButtonDelete"); }
-    int Row(const char* name) const
-    {
-        for (int row = 0; row < List().ItemCount(); ++row) {
-            if (List().ItemText(row) == name)
-                return row;
-        }
-        return -1;
-    }
-    QPoint CheckBoxPoint(int row) const
-    {
-        const QRect rect = View()->visualRect(View()->model()->index(row, 0));
-        return QStyle::visualPos(View()->layoutDirection(), rect, rect.topLeft() + QPoint(8, rect.height() / 2));
-    }
-    QPoint TextPoint(int row) const
-    {
-        const QRect rect = View()->visualRect(View()->model()->index(row, 0));
-        return QStyle::visualPos(View()->layoutDirection(), rect, rect.topLeft() + QPoint(60, rect.height() / 2));
-    }
-    // The captions of the group entries behind the fixed commands. The header's path joins the group tags
-    // with its text after the last '-', here one of the temporary folder's name: that one is left out.
-    QStringList GroupCaptions() const
-    {
-        QStringList captions;
-        for (QAction* entry : Find<QMenu>("PopupMenu")->actions().mid(3)) {
-            if (!entry->iconText().contains('/'))
-                captions << entry->iconText();
-        }
-        return captions;
-    }
-
 private slots:
-    void init() { m_temp = std::make_unique<test::TempDir>(); }
-    void cleanup()
-    {
-        m_window.reset();
-        m_temp.reset();
-    }
+    void init() { InitFixture(); }
+    void cleanup() { CleanupFixture(); }
 
     void firstStartWritesOnlyTheOptionItChanged()
     {
@@ -327,6 +237,39 @@ private slots:
         QApplication::sendEvent(m_window.get(), &drop);
         QCOMPARE(Setting("vPath"), opened ? *m_temp / "Other" : std::string("(absent)"));
         QCOMPARE(List().ItemCount(), opened ? 3 : 0);
+    }
+
+    // Marks set from code fire no change event: the delete button keeps its state until a user toggle.
+    void groupEntryMarksItsTagAnyCaseAndTakesThemBack()
+    {
+        OpenOn({"Tool.v2.0-grp", "Tool.v2.0-Grp", "Other.v1-GRP", "Other.v1-XY"}, "OnlyDuplicate=0\n");
+        QVERIFY(!DeleteButton()->isEnabled());
+        QAction* entry = GroupEntry("GRP");
+        QVERIFY(entry != nullptr);
+        entry->trigger();
+        QVERIFY(entry->isChecked());
+        for (const char* name : {"Tool.v2.0-grp", "Tool.v2.0-Grp", "Other.v1-GRP"})
+            QVERIFY2(List().IsChecked(Row(name)), name);
+        QVERIFY(!List().IsChecked(Row("Other.v1-XY")));
+        QVERIFY(!DeleteButton()->isEnabled());
+        entry->trigger();
+        QCOMPARE(List().CheckedCount(), 0);
+    }
+
+    void emptyFolderCommandNeverChecksTheHeader()
+    {
+        // The header's path, folder + "//" + folder, collapses to this real folder inside it.
+        m_temp->MakeDir("Downloads" + Folder());
+        m_temp->MakeFile("Downloads/Full.v1-A/data.bin", 300);
+        m_temp->MakeFile("Downloads/Tiny.v1-A/note.txt", 10);
+        OpenOn({"Empty.v1-A/sub"}, "OnlyDuplicate=0\n");
+        QVERIFY(!DeleteButton()->isEnabled());
+        Find<QAction>("miEmptyDir")->trigger();
+        QVERIFY(List().IsChecked(Row("Empty.v1-A")));
+        QVERIFY(List().IsChecked(Row("Tiny.v1-A")));
+        QVERIFY(!List().IsChecked(Row("Full.v1-A")));
+        QVERIFY(!List().IsChecked(0));
+        QVERIFY(!DeleteButton()->isEnabled());
     }
 
     void chosenFolderIsStoredAndListed()

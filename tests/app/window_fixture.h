@@ -1,0 +1,75 @@
+// A real main window on its own settings file and sample folder, with the lookups its tests share.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QPoint>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include "app/quarry_manager.h"
+#include "temp_dir.h"
+
+class QPushButton;
+
+namespace versweep {
+
+class CheckListView;
+
+/// Writes `text` to `path` as it is.
+void WriteFile(const std::string& path, const std::string& text);
+
+/// Runs `answer` on the next modal dialog as soon as the event loop opens it.
+template <class Dialog, class Answer>
+void AnswerNextDialog(Answer answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        answer(dialog);
+    });
+}
+
+/// Fresh for every test function: init() makes the temporary folder, cleanup() closes the window.
+class WindowFixture
+{
+protected:
+    void InitFixture() { m_temp = std::make_unique<test::TempDir>(); }
+    void CleanupFixture();
+
+    std::string SettingsPath() const { return *m_temp / "versweep.ini"; }
+    /// The sample folder the window organises.
+    std::string Folder() const { return *m_temp / "Downloads"; }
+    /// The settings file's value of `key` in "CONFIG"; "(absent)" when it has none.
+    std::string Setting(const char* key) const;
+
+    QuarryManagerFm& Open();
+    /// Opens the window on the sample folder, which holds the folders `entries`.
+    QuarryManagerFm& OpenOn(const QStringList& entries, const std::string& extraSettings = {});
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        return m_window->findChild<T*>(name);
+    }
+    CheckListView* View() const;
+    CheckList& List() const;
+    QPushButton* DeleteButton() const;
+    /// The row of the entry `name`; -1 when it is not listed.
+    int Row(const char* name) const;
+    QPoint CheckBoxPoint(int row) const;
+    QPoint TextPoint(int row) const;
+    /// The captions of the group entries behind the fixed commands. The header's path joins the group tags
+    /// with its text after the last '-', here one of the temporary folder's name: that one is left out.
+    QStringList GroupCaptions() const;
+    /// The group entry showing `caption`.
+    QAction* GroupEntry(const QString& caption) const;
+
+    std::unique_ptr<test::TempDir> m_temp;
+    std::unique_ptr<QuarryManagerFm> m_window;
+};
+
+} // namespace versweep
