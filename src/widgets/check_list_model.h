@@ -43,7 +43,9 @@ public:
 
     CheckList& List() const { return m_list; }
 
-    /// Records the size measured for the entry at `row`.
+    /// Records the size measured for the entry at `row`. Sizes move with their rows when rows come and go
+    /// one run at a time; a list that is reshaped as a whole (cleared, or a batch that resets it) starts
+    /// over with every size unknown.
     void SetSize(int row, EntrySize size);
     /// Whether sizes are still being measured; the header's total says so.
     void SetSizing(bool sizing);

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -87,6 +88,43 @@ private slots:
         QVERIFY(model.setData(model.index(1), Qt::Checked, Qt::CheckStateRole));
         QVERIFY(list.IsChecked(1));
         QCOMPARE(changes, 1);
+    }
+
+    // The header's total follows every way a mark or a row can change, without summing anew.
+    void checkedTotalFollowsMarksAndRows()
+    {
+        CheckList list("en_US");
+        CheckListModel model(list);
+        list.AddGroupHeader("/data");
+        list.AddItems({"a", "b", "c"});
+        const QModelIndex header = model.index(0);
+        QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString());
+        list.SetChecked(1, true);
+        QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString::fromUtf8("≥ 0 bytes"));
+        model.SetSize(1, {1000, true});
+        model.SetSize(2, {24, true});
+        model.SetSize(3, {3000, false});
+        QCOMPARE(model.CheckedTotal().bytes, 1000);
+        QVERIFY(model.CheckedTotal().complete);
+        list.SetChecked(2, true);
+        QCOMPARE(model.CheckedTotal().bytes, 1024);
+        list.ClickItem(3, false);
+        list.ToggleSelected();
+        QCOMPARE(model.CheckedTotal().bytes, 4024);
+        QVERIFY(!model.CheckedTotal().complete);
+        QCOMPARE(model.index(3).data(CheckListModel::SizeTextRole).toString().left(2), QString::fromUtf8("≥ "));
+        QCOMPARE(list.AddItem("aa"), 2); // rows after it move on with their sizes
+        QCOMPARE(model.index(3).data(CheckListModel::SizeTextRole).toString(), QLocale().formattedDataSize(24));
+        list.SetChecked(2, true);
+        QCOMPARE(model.CheckedTotal().bytes, 4024);
+        QVERIFY(!model.CheckedTotal().complete); // "aa" has no size yet
+        list.DeleteItem(4);
+        QCOMPARE(model.CheckedTotal().bytes, 1024);
+        list.DeleteItems({false, false, true}); // a reshaped list starts its sizes over
+        QCOMPARE(model.CheckedTotal().bytes, 0);
+        QVERIFY(!model.CheckedTotal().complete);
+        list.Clear();
+        QCOMPARE(model.CheckedTotal().bytes, 0);
     }
 
     void screenReadersSeeTextAndCheckState()
