@@ -1,0 +1,79 @@
+// Sizing release folders: the tree walk of each entry one after the other on one thread, against the
+// window's background sizer.
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+
+#include "scan/empty_folder.h"
+#include "temp_dir.h"
+#include "widgets/background_sizer.h"
+
+namespace {
+
+constexpr int kFolders = 1000;
+constexpr int kFilesPerFolder = 300;
+
+// 1,000 release folders, each a small tree as an unpacked release has: 300 files in a few subfolders.
+const std::vector<std::string>& ReleaseTrees()
+{
+    static std::unique_ptr<versweep::test::TempDir> root;
+    static std::vector<std::string> paths;
+    if (!root) {
+        root = std::make_unique<versweep::test::TempDir>();
+        for (int folder = 0; folder < kFolders; ++folder) {
+            const std::string name =
+                "Release" + std::to_string(folder) + ".v1." + std::to_string(folder % 9) + "-GRP";
+            for (int file = 0; file < kFilesPerFolder; ++file) {
+                root->MakeFile(name + "/part" + std::to_string(file % 6) + "/file" + std::to_string(file) + ".dat",
+                               static_cast<std::uint64_t>(1000 + file));
+            }
+            paths.push_back(*root / name);
+        }
+    }
+    return paths;
+}
+
+void OneThread(benchmark::State& state)
+{
+    const std::vector<std::string>& paths = ReleaseTrees();
+    for (auto _ : state) {
+        std::int64_t total = 0;
+        for (const std::string& path : paths)
+            total += versweep::FolderSize(path, 0).bytes;
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BackgroundSizer(benchmark::State& state)
+{
+    const std::vector<std::string>& paths = ReleaseTrees();
+    versweep::BackgroundSizer sizer;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&sizer, &versweep::BackgroundSizer::Finished, &loop, &QEventLoop::quit);
+        sizer.Start(paths);
+        loop.exec();
+    }
+}
+
+BENCHMARK(OneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BackgroundSizer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
