@@ -19,6 +19,7 @@
 #include "release/release_name.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
+#include "version.h"
 #include "widgets/check_list.h"
 
 namespace versweep {
@@ -116,6 +117,8 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
     app.add_flag("--json", args.json, "Print the listing as JSON");
     app.add_flag("--trash", trash, "Move the checked entries to the trash (not available yet)");
     app.add_flag("--yes", yes, "Do not ask before --trash");
+    app.set_version_flag("--version", std::string(kProgram) + " " + std::string(kVersion),
+                         "Print the version and exit");
     // Not marked required: a missing folder gets the same message as the other usage errors.
     const CLI::Option* folderOption = app.add_option("FOLDER", args.folder, "The folder to list")->type_name("");
 
@@ -126,6 +129,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         wordPointers.push_back(word.c_str());
     try {
         app.parse(static_cast<int>(wordPointers.size()), wordPointers.data());
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
+        return 0;
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
             out << app.help();
