@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    libicu-dev libglib2.0-dev qt6-base-dev
+    libicu-dev libglib2.0-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n
     libcli11-dev nlohmann-json3-dev
     clang-format clang-tidy xvfb xauth
     fonts-wqy-microhei trash-cli e2fsprogs

@@ -6,9 +6,12 @@
 #include <QApplication>
 
 #include "app/quarry_manager.h"
+#include "app/translations.h"
 #include "app/window_arguments.h"
+#include "ini/ini_file.h"
 #include "ini/settings_location.h"
 #include "platform/file_system.h"
+#include "version.h"
 
 int main(int argc, char** argv)
 {
@@ -22,7 +25,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (early.version) {
-        std::cout << "versweep " VERSWEEP_VERSION "\n";
+        std::cout << "versweep " << versweep::kVersion << '\n';
         return 0;
     }
 
@@ -37,7 +40,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    versweep::QuarryManagerFm window(versweep::DefaultSettingsFilePath());
+    const std::string settingsFile = versweep::DefaultSettingsFilePath();
+    versweep::InstallTranslations(versweep::IniFile(settingsFile).ReadString("CONFIG", "Language", ""));
+    versweep::QuarryManagerFm window(settingsFile);
     window.show();
     if (arguments.folder)
         window.OpenFolder(*arguments.folder);

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QInputDialog>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 #include "platform/file_system.h"
 #include "scan/trash_batch.h"
 #include "scan/undo_record.h"
+#include "version.h"
 #include "widgets/background_sizer.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
@@ -36,6 +38,8 @@ namespace versweep {
 namespace {
 
 constexpr const char* kSection = "CONFIG";
+// More versions than this of one title is not a sweep any more.
+constexpr int kMaxKeepCount = 99;
 // Entries made by a listing pass carry this tag; the fixed commands have none (0).
 constexpr const char* kMenuTag = "menuTag";
 
@@ -67,6 +71,7 @@ void QuarryManagerFm::ConnectHandlers()
     connect(m_checkBoxFile, &QCheckBox::toggled, this, &QuarryManagerFm::CheckBoxFileClick);
     connect(m_miEmptyDir, &QAction::triggered, this, &QuarryManagerFm::miEmptyDirClick);
     connect(m_miUndo, &QAction::triggered, this, &QuarryManagerFm::miUndoClick);
+    connect(m_miKeepCount, &QAction::triggered, this, &QuarryManagerFm::miKeepCountClick);
     connect(m_miAbout, &QAction::triggered, this, &QuarryManagerFm::miAboutClick);
     // Whether there is a batch to take back can change outside the window (the trash emptied, a script).
     connect(m_popupMenu, &QMenu::aboutToShow, this,
@@ -275,10 +280,27 @@ void QuarryManagerFm::miUndoClick()
         ShowInfo(this, tr("有 %n 个项目未能恢复。", nullptr, static_cast<int>(failed)));
 }
 
+void QuarryManagerFm::miKeepCountClick()
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName("KeepCountDialog");
+    dialog.setWindowTitle(tr("保留版本数"));
+    dialog.setLabelText(tr("每个标题保留最新的几个版本："));
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(1, kMaxKeepCount);
+    dialog.setIntValue(std::clamp(m_settings.ReadInteger(kSection, "KeepCount", 1), 1, kMaxKeepCount));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_settings.WriteInteger(kSection, "KeepCount", dialog.intValue());
+    if (!m_folder.empty())
+        RefreshList();
+}
+
 void QuarryManagerFm::miAboutClick()
 {
     try {
-        ShowInfo(this, tr("Versweep v1.03\n\nWritten by the Versweep developers."));
+        ShowInfo(this, QStringLiteral("Versweep v") + QString::fromUtf8(kVersion.data(), kVersion.size()) +
+                           QStringLiteral("\n\n") + tr("由 Versweep 开发者编写。"));
     } catch (...) {
         // Nothing the About box could raise is worth more than the window.
     }

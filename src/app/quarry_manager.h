@@ -59,6 +59,7 @@ public:
     void GroupMenuItemClick(QAction* entry);
     void miEmptyDirClick();
     void miUndoClick();
+    void miKeepCountClick();
     void miAboutClick();
 
 protected:
@@ -103,6 +104,7 @@ private:
     QMenu* m_popupMenu = nullptr;
     QAction* m_miEmptyDir = nullptr;
     QAction* m_miUndo = nullptr;
+    QAction* m_miKeepCount = nullptr;
     QAction* m_miAbout = nullptr;
 };
 

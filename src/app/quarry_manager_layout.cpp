@@ -168,6 +168,8 @@ void QuarryManagerFm::BuildPopupMenu()
     m_miEmptyDir->setObjectName("miEmptyDir");
     m_miUndo = m_popupMenu->addAction(tr("撤销上次删除"));
     m_miUndo->setObjectName("miUndo");
+    m_miKeepCount = m_popupMenu->addAction(tr("保留最新版本数…"));
+    m_miKeepCount->setObjectName("miKeepCount");
     QMenu* help = m_popupMenu->addMenu(tr("帮助"));
     help->menuAction()->setObjectName("miHelp");
     m_miAbout = help->addAction(tr("关于"));

@@ -1,0 +1,89 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>versweep::QuarryManagerFm</name>
+    <message>
+        <source>删除确认</source>
+        <translation>Confirm deletion</translation>
+    </message>
+    <message numerus="yes">
+        <source>您是否确认删除选中的项目(%n个项目)！</source>
+        <translation>
+            <numerusform>Delete the checked entry (%n entry)?</numerusform>
+            <numerusform>Delete the checked entries (%n entries)?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>将释放 %1</source>
+        <translation>Frees %1</translation>
+    </message>
+    <message>
+        <source>将释放至少 %1</source>
+        <translation>Frees at least %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>有 %n 个项目未能恢复。</source>
+        <translation>
+            <numerusform>%n entry could not be restored.</numerusform>
+            <numerusform>%n entries could not be restored.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>保留版本数</source>
+        <translation>Versions to keep</translation>
+    </message>
+    <message>
+        <source>每个标题保留最新的几个版本：</source>
+        <translation>Newest versions to keep of each title:</translation>
+    </message>
+    <message>
+        <source>由 Versweep 开发者编写。</source>
+        <translation>Written by the Versweep developers.</translation>
+    </message>
+    <message>
+        <source>列出文件</source>
+        <translation>List files</translation>
+    </message>
+    <message>
+        <source>只列出可能重复的项目</source>
+        <translation>Duplicates only</translation>
+    </message>
+    <message>
+        <source>选择整理路径</source>
+        <translation>Choose folder</translation>
+    </message>
+    <message>
+        <source>删除选中项目</source>
+        <translation>Delete checked</translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>选择路径</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>选中所有空目录</source>
+        <translation>Check all empty folders</translation>
+    </message>
+    <message>
+        <source>撤销上次删除</source>
+        <translation>Undo last delete</translation>
+    </message>
+    <message>
+        <source>保留最新版本数…</source>
+        <translation>Versions to keep…</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+</context>
+</TS>
