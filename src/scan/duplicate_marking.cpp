@@ -1,7 +1,9 @@
 // The marking step in one pass per title: entries are grouped by title key, each group is resolved alone.
 #include "scan/duplicate_marking.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -60,10 +62,18 @@ public:
             return;
         }
 
-        // The first versioned entry sweeps every later member, versionless ones included, in list
-        // order; the comparisons stay exactly the three-way ones of the sweep so that equal values
-        // (and values that compare neither way) land in the keep group as they would there.
-        Sweep(members.subspan(first));
+        const std::span<const Entry> compared = members.subspan(first);
+        if (compared.size() == 1) {
+            Drop(compared.front().index);
+        }
+        if (m_input.keepCount > 1) {
+            KeepNewest(compared);
+        } else {
+            // The first versioned entry sweeps every later member, versionless ones included, in list
+            // order; the comparisons stay exactly the three-way ones of the sweep so that equal values
+            // (and values that compare neither way) land in the keep group as they would there.
+            Sweep(compared);
+        }
     }
 
 private:
@@ -91,8 +101,29 @@ private:
                 m_keep.push_back(member.index);
             }
         }
-        if (members.size() == 1) {
-            Drop(members.front().index);
+    }
+
+    // The N-th highest distinct value is the lowest one kept. Only the group's own values are sorted, so
+    // the step stays near linear however the titles are spread.
+    void KeepNewest(std::span<const Entry> members)
+    {
+        m_values.clear();
+        for (const Entry& member : members) {
+            if (member.value != 0.0) {
+                m_values.push_back(member.value);
+            }
+        }
+        std::sort(m_values.begin(), m_values.end(), std::greater<>());
+        m_values.erase(std::unique(m_values.begin(), m_values.end()), m_values.end());
+        const auto keep = static_cast<std::size_t>(m_input.keepCount);
+        if (m_values.size() <= keep) {
+            return;
+        }
+        const double lowestKept = m_values[keep - 1];
+        for (const Entry& member : members) {
+            if (member.value != 0.0 && member.value < lowestKept) {
+                m_result.checked[member.index] = true;
+            }
         }
     }
 
@@ -100,6 +131,7 @@ private:
     MarkingResult& m_result;
     StringList m_scratch;
     std::vector<std::size_t> m_keep;
+    std::vector<double> m_values;
 };
 
 } // namespace

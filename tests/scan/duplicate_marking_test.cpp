@@ -36,6 +36,7 @@ struct MarkingCase
     std::string whiteList = {};
     std::string blackList = {};
     std::string header = "//releases";
+    int keepCount = 1;
 };
 
 void PrintTo(const MarkingCase& c, std::ostream* out)
@@ -51,6 +52,7 @@ MarkingInput InputOf(const MarkingCase& c)
     input.whiteList = c.whiteList;
     input.blackList = c.blackList;
     input.onlyDuplicate = c.onlyDuplicate;
+    input.keepCount = c.keepCount;
     return input;
 }
 
@@ -107,6 +109,65 @@ TEST_P(MarkingCaseTest, PlainLoopGivesExpectedMarks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, MarkingCaseTest, testing::ValuesIn(kMarkingCases),
+                         [](const testing::TestParamInfo<MarkingCase>& param) { return param.param.name; });
+
+// Keeping more than one version: what stays, and that an entry without a version is never checked.
+const MarkingCase kKeepCases[] = {
+    {.name = "KeepsTwoNewestWhateverTheOrder",
+     .entries = {"Game.v2.0-A", "Game.v1.0-B", "Game.v3.0-C", "Game.v1.5-D"},
+     .expected = ".X.X",
+     .keepCount = 2},
+    {.name = "EqualValuesCountOnce",
+     .entries = {"Game.v1.0-A", "Game.v2.1-B", "Game.v2.10-C", "Game.v3-D", "Game.v1.00-E"},
+     .expected = "X...X",
+     .keepCount = 2},
+    {.name = "FewerVersionsThanKeptChecksNothing",
+     .entries = {"Game.v1-A", "Game.v2-B", "Game.v3-C"},
+     .expected = "...",
+     .keepCount = 5},
+    {.name = "VersionlessAmongVersionsUnchecked",
+     .entries = {"Tool.v1.0-A", "Tool.vX-B", "Tool.v2.0-C", "Tool.v3.0-D"},
+     .expected = "X...",
+     .keepCount = 2},
+    {.name = "VersionlessFirstStillDropped",
+     .entries = {"Tool.vX-B", "Tool.v1.0-A"},
+     .expected = "DD",
+     .keepCount = 3},
+    {.name = "SingletonStillDropped",
+     .entries = {"Alpha.v1-A", "Beta.v1-B", "Beta.v2-C"},
+     .expected = "D..",
+     .keepCount = 2},
+    {.name = "SingletonKeptWithoutOnlyDuplicate",
+     .entries = {"Alpha.v1-A", "Beta.v1-B", "Beta.v2-C"},
+     .expected = "...",
+     .onlyDuplicate = false,
+     .keepCount = 2},
+    {.name = "BlackChecksEveryVersioned",
+     .entries = {"Game.v1-A", "Game.v2-B", "Game.vX-C"},
+     .expected = "XXD",
+     .blackList = "GAME",
+     .keepCount = 3},
+    {.name = "WhiteProtects",
+     .entries = {"Game.v1-A", "Game.v2-B", "Game.v3-C"},
+     .expected = "...",
+     .whiteList = "GAME",
+     .keepCount = 2},
+};
+
+class KeepCaseTest : public testing::TestWithParam<MarkingCase>
+{};
+
+TEST_P(KeepCaseTest, GroupedStepGivesExpectedMarks)
+{
+    EXPECT_EQ(Marks(MarkDuplicates(InputOf(GetParam()))), GetParam().expected);
+}
+
+TEST_P(KeepCaseTest, LiteralRuleGivesExpectedMarks)
+{
+    EXPECT_EQ(Marks(test::ReferenceKeepNewest(InputOf(GetParam()))), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, KeepCaseTest, testing::ValuesIn(kKeepCases),
                          [](const testing::TestParamInfo<MarkingCase>& param) { return param.param.name; });
 
 TEST(MarkDuplicates, ResultHasOneFlagPerNameAndNeverMarksHeader)
@@ -196,11 +257,31 @@ struct RandomBatch
     std::size_t minSize;
     std::size_t maxSize;
     std::size_t titleNumbers;
+    int keepCount = 1;
 };
 
 void PrintTo(const RandomBatch& batch, std::ostream* out)
 {
     *out << batch.name;
+}
+
+// Compares the grouped step with `reference` on the batch's lists, reporting the first few that differ.
+void ExpectAgreement(const RandomBatch& batch, MarkingResult (*reference)(const MarkingInput&))
+{
+    int mismatches = 0;
+    for (int n = 0; n < batch.lists && mismatches < 3; ++n) {
+        // Each list has its own seed, so a failure replays from the printed number alone.
+        const std::uint32_t seed = batch.firstSeed + static_cast<std::uint32_t>(n);
+        MarkingInput input = ListMaker(seed, batch.titleNumbers).Make(batch.minSize, batch.maxSize);
+        input.keepCount = batch.keepCount;
+        const MarkingResult expected = reference(input);
+        const MarkingResult actual = MarkDuplicates(input);
+        if (actual.checked != expected.checked || actual.dropped != expected.dropped) {
+            ++mismatches;
+            ADD_FAILURE() << Describe(seed, input) << "keep " << input.keepCount
+                          << "\nreference: " << Marks(expected) << "\ngrouped:   " << Marks(actual);
+        }
+    }
 }
 
 const RandomBatch kRandomBatches[] = {
@@ -209,6 +290,9 @@ const RandomBatch kRandomBatches[] = {
     {"SmallManyTitles", 200000, 1000, 1, 60, 12},
     {"Large", 900000, 10, 500, 500, 1},
     {"LargeManyTitles", 910000, 10, 500, 500, 80},
+    // Below 1 the keep count acts as 1, so the plain loop still holds.
+    {"SmallKeepZero", 300000, 300, 1, 60, 1, 0},
+    {"SmallKeepNegative", 310000, 300, 1, 60, 1, -4},
 };
 
 class MarkingAgreementTest : public testing::TestWithParam<RandomBatch>
@@ -216,23 +300,31 @@ class MarkingAgreementTest : public testing::TestWithParam<RandomBatch>
 
 TEST_P(MarkingAgreementTest, GroupedStepAgreesWithPlainLoop)
 {
-    const RandomBatch& batch = GetParam();
-    int mismatches = 0;
-    for (int n = 0; n < batch.lists && mismatches < 3; ++n) {
-        // Each list has its own seed, so a failure replays from the printed number alone.
-        const std::uint32_t seed = batch.firstSeed + static_cast<std::uint32_t>(n);
-        const MarkingInput input = ListMaker(seed, batch.titleNumbers).Make(batch.minSize, batch.maxSize);
-        const MarkingResult expected = test::ReferenceMarkDuplicates(input);
-        const MarkingResult actual = MarkDuplicates(input);
-        if (actual.checked != expected.checked || actual.dropped != expected.dropped) {
-            ++mismatches;
-            ADD_FAILURE() << Describe(seed, input) << "plain loop: " << Marks(expected)
-                          << "\ngrouped:    " << Marks(actual);
-        }
-    }
+    ExpectAgreement(GetParam(), test::ReferenceMarkDuplicates);
 }
 
 INSTANTIATE_TEST_SUITE_P(Random, MarkingAgreementTest, testing::ValuesIn(kRandomBatches),
+                         [](const testing::TestParamInfo<RandomBatch>& param) { return param.param.name; });
+
+const RandomBatch kKeepBatches[] = {
+    {"TinyKeep2", 400000, 3000, 1, 8, 1, 2},
+    {"SmallKeep2", 500000, 1000, 1, 60, 1, 2},
+    {"SmallKeep3", 600000, 1000, 1, 60, 1, 3},
+    {"SmallKeep5", 700000, 1000, 1, 60, 1, 5},
+    {"SmallManyTitlesKeep3", 800000, 500, 1, 60, 12, 3},
+    {"LargeKeep3", 920000, 10, 500, 500, 1, 3},
+    {"LargeManyTitlesKeep2", 930000, 10, 500, 500, 80, 2},
+};
+
+class KeepAgreementTest : public testing::TestWithParam<RandomBatch>
+{};
+
+TEST_P(KeepAgreementTest, GroupedStepAgreesWithLiteralRule)
+{
+    ExpectAgreement(GetParam(), test::ReferenceKeepNewest);
+}
+
+INSTANTIATE_TEST_SUITE_P(Random, KeepAgreementTest, testing::ValuesIn(kKeepBatches),
                          [](const testing::TestParamInfo<RandomBatch>& param) { return param.param.name; });
 
 } // namespace

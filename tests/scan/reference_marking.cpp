@@ -1,7 +1,9 @@
 // The marking loop as the listing pass runs it: every entry in turn against every unconsumed entry.
 #include "reference_marking.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,38 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
             result.dropped[i] = true;
         }
         names[i].clear();
+    }
+    return result;
+}
+
+MarkingResult ReferenceKeepNewest(const MarkingInput& input)
+{
+    MarkingResult result = ReferenceMarkDuplicates(input);
+    result.checked.assign(input.names.size(), false);
+    StringList scratch;
+    for (std::size_t i = 1; i < input.names.size(); ++i) {
+        const std::string& name = input.names[i];
+        const double value = name.empty() ? 0 : ValueOf(name);
+        if (value == 0 || MatchesNameList(NormalizeTitle(name), input.whiteList, scratch)) {
+            continue;
+        }
+        if (MatchesNameList(NormalizeTitle(name), input.blackList, scratch)) {
+            result.checked[i] = true;
+            continue;
+        }
+        const std::string key = KeyOf(name);
+        std::vector<double> values;
+        for (std::size_t j = 1; j < input.names.size(); ++j) {
+            const std::string& other = input.names[j];
+            const double otherValue = other.empty() ? 0 : ValueOf(other);
+            if (otherValue != 0 && KeyOf(other) == key) {
+                values.push_back(otherValue);
+            }
+        }
+        std::sort(values.begin(), values.end(), std::greater<>());
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+        values.resize(std::min(values.size(), static_cast<std::size_t>(input.keepCount)));
+        result.checked[i] = std::find(values.begin(), values.end(), value) == values.end();
     }
     return result;
 }

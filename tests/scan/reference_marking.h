@@ -1,4 +1,5 @@
-// The marking step written out as the plain quadratic loop, the yardstick for the grouped one.
+// The marking step written out as the plain quadratic loop and as the literal keep-N rule, the
+// yardsticks for the grouped one.
 #pragma once
 
 #include "scan/duplicate_marking.h"
@@ -7,5 +8,10 @@ namespace versweep::test {
 
 /// Runs the marking loop entry by entry, recomputing every key and value at each comparison.
 MarkingResult ReferenceMarkDuplicates(const MarkingInput& input);
+
+/// The rule for a keep count above 1 read literally, entry by entry: a versioned entry of a title on
+/// no list is checked unless its value is among the top N of its title's sorted distinct values; the
+/// drops are those of the plain loop.
+MarkingResult ReferenceKeepNewest(const MarkingInput& input);
 
 } // namespace versweep::test
