@@ -153,6 +153,7 @@ bool RefreshList(CheckList& list, const std::string& folder, const IniFile& sett
     marking.whiteList = UpperCaseAscii(white);
     marking.blackList = UpperCaseAscii(black);
     marking.onlyDuplicate = options.onlyDuplicate;
+    marking.keepCount = options.keepCount ? *options.keepCount : settings.ReadInteger("CONFIG", "KeepCount", 1);
     const MarkingResult marks = MarkDuplicates(marking);
 
     ApplyMarks(list, marks, marking.names);

@@ -32,6 +32,9 @@ struct RefreshOptions
     /// Replace the settings file's "WhiteList" / "BlackList" when set.
     std::optional<std::string> whiteList;
     std::optional<std::string> blackList;
+    /// Replaces the settings file's "KeepCount" when set: how many of the newest distinct versions of
+    /// each title stay unchecked. A count below 1, set here or in the file, reads as 1.
+    std::optional<int> keepCount;
 };
 
 /// What a pass saw beyond the list itself, for callers that report more than the window shows.
@@ -45,8 +48,9 @@ struct RefreshReport
 };
 
 /// Lists `folder` (no trailing slash) into `list` under a header showing the folder, tells `menu` the
-/// sorted group tags, reads the white and black lists from section "CONFIG" of `settings`, and checks
-/// every entry that is an older version of another entry with the same title. A folder that cannot
+/// sorted group tags, reads the white and black lists and the keep count from section "CONFIG" of
+/// `settings` unless `options` replaces them, and checks every entry of a title below its newest
+/// versions (MarkDuplicates). A folder that cannot
 /// be listed leaves the header alone. Returns whether any entry ended up checked (the delete button's
 /// enabled state). Fills `report` when given.
 bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,

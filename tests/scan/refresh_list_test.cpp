@@ -131,6 +131,13 @@ RefreshOptions Options(bool onlyDuplicate, bool listFile)
     return options;
 }
 
+RefreshOptions KeepOption(int keepCount)
+{
+    RefreshOptions options;
+    options.keepCount = keepCount;
+    return options;
+}
+
 const RefreshOptions kEverything = Options(false, true);
 const RefreshOptions kAllFolders = Options(false, false);
 
@@ -141,6 +148,9 @@ const std::vector<Entry> kMixedKinds = {
     {Kind::LinkToFolder, "Game.v5.0-E"}, {Kind::LinkToFile, "Game.v6.0-F.rar"},
     {Kind::DanglingLink, "Game.v7.0-G"},
 };
+
+const std::vector<Entry> kThreeVersions = {
+    {Kind::Folder, "Game.v2-B"}, {Kind::Folder, "Game.v3-C"}, {Kind::Folder, "Game.v1-A"}};
 
 const PassCase kPassCases[] = {
     {"EmptyFolderGivesHeaderOnly", {}, {}, {}},
@@ -215,6 +225,24 @@ const PassCase kPassCases[] = {
      {"A", "B", "C"},
      {},
      "[CONFIG]\nBlackList=tool\n"},
+    {"KeepCountFromSettings",
+     kThreeVersions,
+     {"[x] Game.v1-A", "[ ] Game.v2-B", "[ ] Game.v3-C"},
+     {"A", "B", "C"},
+     {},
+     "[CONFIG]\r\nKeepCount=2\r\n"},
+    {"KeepOptionOverridesSettings",
+     kThreeVersions,
+     {"[x] Game.v1-A", "[x] Game.v2-B", "[ ] Game.v3-C"},
+     {"A", "B", "C"},
+     KeepOption(1),
+     "[CONFIG]\nKeepCount=3\n"},
+    {"KeepCountBelowOneKeepsNewest",
+     kThreeVersions,
+     {"[x] Game.v1-A", "[x] Game.v2-B", "[ ] Game.v3-C"},
+     {"A", "B", "C"},
+     {},
+     "[CONFIG]\nKeepCount=-2\n"},
     {"GroupTagsDedupedByExactCase",
      {{Kind::Folder, "Game.v1-grp"},
       {Kind::Folder, "Game.v2-GRP"},
