@@ -12,12 +12,12 @@
 
 namespace {
 
-// About three versions per title, some titles spelled with dots or underscores, a few without a
-// version, in the case-insensitive order the list shows them.
-versweep::MarkingInput MakeFolder(std::size_t count)
+// About `perTitle` versions per title, a few entries without a version, in the case-insensitive order
+// the list shows them.
+versweep::MarkingInput MakeFolder(std::size_t count, std::size_t perTitle = 3)
 {
     std::mt19937 random(20240531U);
-    const std::size_t titles = std::max<std::size_t>(1, count / 3);
+    const std::size_t titles = std::max<std::size_t>(1, count / perTitle);
     std::uniform_int_distribution<std::size_t> pickTitle(0, titles - 1);
     std::uniform_int_distribution<int> pickPart(0, 12);
     std::uniform_int_distribution<int> pickStyle(0, 9);
@@ -49,9 +49,24 @@ versweep::MarkingInput MakeFolder(std::size_t count)
     return input;
 }
 
+// Arguments: entries, keep count.
 void BM_GroupedMarking(benchmark::State& state)
 {
-    const versweep::MarkingInput input = MakeFolder(static_cast<std::size_t>(state.range(0)));
+    versweep::MarkingInput input = MakeFolder(static_cast<std::size_t>(state.range(0)));
+    input.keepCount = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(versweep::MarkDuplicates(input));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// The worst case for keeping several versions: every entry shares one title, so one group's values
+// are sorted.
+void BM_GroupedMarkingOneTitle(benchmark::State& state)
+{
+    versweep::MarkingInput input =
+        MakeFolder(static_cast<std::size_t>(state.range(0)), static_cast<std::size_t>(state.range(0)));
+    input.keepCount = static_cast<int>(state.range(1));
     for (auto _ : state) {
         benchmark::DoNotOptimize(versweep::MarkDuplicates(input));
     }
@@ -69,5 +84,12 @@ void BM_PlainLoopMarking(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_GroupedMarking)->Arg(1000)->Arg(5000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GroupedMarking)
+    ->ArgsProduct({{1000, 5000, 10000, 100000}, {1, 3}})
+    ->ArgNames({"entries", "keep"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GroupedMarkingOneTitle)
+    ->ArgsProduct({{10000, 100000}, {1, 3}})
+    ->ArgNames({"entries", "keep"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainLoopMarking)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
