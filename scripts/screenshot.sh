@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Starts the real Versweep window under Xvfb on a generated folder of release names, clicks an entry so the
-# preview shows its files, and writes docs/screenshot.png. Needs the release build (scripts/run.sh makes it).
+# preview shows its files, and writes docs/screenshot.png (Chinese) and docs/screenshot-en.png (English).
+# Needs the release build (scripts/run.sh makes it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 program="$root/build/release/src/app/versweep"
-output="$root/docs/screenshot.png"
 [ -x "$program" ] || { echo "screenshot: build first: cmake --preset release && cmake --build --preset release" >&2; exit 1; }
 
 tools=()
@@ -29,11 +29,12 @@ for name in Pixel.Studio.v4.1-RLS Pixel.Studio.v4.0.2-RLS Pixel.Studio.v3.9-ABC 
     Net.Monitor.v3.3-NM Code.Pad.v12.0-CP Code.Pad.v11.8-CP Code.Pad.v11.8-R\&D Font.Viewer.v5.5-FNT \
     Disk.Mapper.v6.0-DM Disk.Mapper.v6.0.1-DM; do
     mkdir -p "$folder/$name"
+    # A setup file of a plausible size, sparse so it takes no disk space.
+    truncate -s $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 10 )) "$folder/$name/setup.bin"
 done
 for file in setup.exe readme.txt license.txt keygen.nfo data1.cab data2.cab; do
     head -c 2048 /dev/urandom >"$folder/Pixel.Studio.v4.1-RLS/$file"
 done
-printf '[CONFIG]\r\nvPath=%s\r\n' "$folder" >"$work/versweep.ini"
 # A copy beside its own settings file, so the run uses the generated folder and leaves the user's alone.
 cp "$program" "$work/versweep"
 
@@ -42,19 +43,28 @@ Xvfb "$display" -screen 0 820x600x24 -nolisten tcp &
 xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-"$work/versweep" &
-app=$!
-window=
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^Versweep$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
-sleep 0.5
-# The newest Pixel.Studio, the list's last row (14 entries below the header), so the preview shows its files.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 14 + 8)) click 1
-sleep 0.5
-mkdir -p "$(dirname "$output")"
-import -window "$window" "$output"
-echo "screenshot: wrote $output"
+
+# shoot LANGUAGE OUTPUT: one run of the window in that language, pictured once the sizes are in.
+shoot() {
+    printf '[CONFIG]\r\nvPath=%s\r\nLanguage=%s\r\n' "$folder" "$1" >"$work/versweep.ini"
+    "$work/versweep" &
+    app=$!
+    window=
+    for _ in $(seq 100); do
+        window=$(xdotool search --name '^Versweep$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
+    sleep 1
+    # The newest Pixel.Studio, the list's last row (14 entries below the header), so the preview shows its files.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 14 + 8)) click 1
+    sleep 0.5
+    mkdir -p "$(dirname "$2")"
+    import -window "$window" "$2"
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    echo "screenshot: wrote $2"
+}
+shoot zh_CN "$root/docs/screenshot.png"
+shoot en "$root/docs/screenshot-en.png"

@@ -51,11 +51,11 @@
     </message>
     <message>
         <source>选择整理路径</source>
-        <translation>Choose folder</translation>
+        <translation>Pick folder</translation>
     </message>
     <message>
         <source>删除选中项目</source>
-        <translation>Delete checked</translation>
+        <translation>Delete</translation>
     </message>
     <message>
         <source>退出程序</source>

@@ -70,7 +70,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
     case SizeTextRole:
         if (!header)
             return SizeText(m_sizes[static_cast<std::size_t>(row)].size);
-        if (m_checkedBytes == 0 && m_checkedPartial == 0)
+        if (m_checkedRows == 0)
             return m_sizing ? QStringLiteral("…") : QString();
         return SizeText(CheckedTotal()) + (m_sizing ? QStringLiteral(" …") : QString());
     case RawTextRole: {
@@ -139,6 +139,7 @@ void CheckListModel::Count(const RowSize& row, int sign)
 {
     if (!row.counted)
         return;
+    m_checkedRows += sign;
     if (!row.size || !row.size->complete)
         m_checkedPartial += sign;
     if (row.size)
@@ -179,6 +180,7 @@ void CheckListModel::EndReset()
 {
     m_sizes.assign(static_cast<std::size_t>(m_list.ItemCount()), RowSize{});
     m_checkedBytes = 0;
+    m_checkedRows = 0;
     m_checkedPartial = 0;
     for (int row = 0; row < m_list.ItemCount(); ++row) {
         RowSize& entry = m_sizes[static_cast<std::size_t>(row)];

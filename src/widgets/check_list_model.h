@@ -88,6 +88,7 @@ private:
     int m_removeFirst = 0;
     int m_removeLast = -1;
     std::int64_t m_checkedBytes = 0;
+    int m_checkedRows = 0;
     int m_checkedPartial = 0; // checked rows whose size is unknown or partial
     bool m_sizing = false;
 };

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -270,6 +271,21 @@ private slots:
         QVERIFY(!List().IsChecked(Row("Full.v1-A")));
         QVERIFY(!List().IsChecked(0));
         QVERIFY(!DeleteButton()->isEnabled());
+    }
+
+    void keepCountFromThePopupMenu()
+    {
+        OpenOn({"Game.v1.0-A", "Game.v2.0-B", "Game.v3.0-C"});
+        QCOMPARE(List().CheckedCount(), 2);
+        AnswerNextDialog<QInputDialog>([](QInputDialog* dialog) {
+            QCOMPARE(dialog->intValue(), 1);
+            dialog->setIntValue(2);
+            dialog->accept();
+        });
+        Find<QAction>("miKeepCount")->trigger();
+        QCOMPARE(Setting("KeepCount"), std::string("2"));
+        QCOMPARE(List().CheckedCount(), 1);
+        QVERIFY(List().IsChecked(Row("Game.v1.0-A")));
     }
 
     void chosenFolderIsStoredAndListed()

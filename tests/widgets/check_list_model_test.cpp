@@ -123,6 +123,9 @@ private slots:
         list.DeleteItems({false, false, true}); // a reshaped list starts its sizes over
         QCOMPARE(model.CheckedTotal().bytes, 0);
         QVERIFY(!model.CheckedTotal().complete);
+        list.SetChecked(1, false);
+        list.SetChecked(2, false);
+        QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString());
         list.Clear();
         QCOMPARE(model.CheckedTotal().bytes, 0);
     }
