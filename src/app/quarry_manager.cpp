@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>

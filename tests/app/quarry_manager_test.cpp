@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -286,6 +287,23 @@ private slots:
         QCOMPARE(Setting("KeepCount"), std::string("2"));
         QCOMPARE(List().CheckedCount(), 1);
         QVERIFY(List().IsChecked(Row("Game.v1.0-A")));
+    }
+
+    void aboutNamesTheVersionThenOneCreditLine()
+    {
+        Open();
+        QString text;
+        AnswerNextDialog<QMessageBox>([&text](QMessageBox* box) {
+            text = box->text();
+            QCOMPARE(box->icon(), QMessageBox::Information);
+            box->accept();
+        });
+        Find<QAction>("miAbout")->trigger();
+        const QStringList lines = text.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QString("Versweep v1.03"));
+        QVERIFY(lines[1].isEmpty());
+        QVERIFY(!lines[2].isEmpty());
     }
 
     void chosenFolderIsStoredAndListed()
