@@ -52,6 +52,17 @@ double FractionDigits(std::string_view component)
     return ParseInt32(PadRightTo(component, 3, '0')).value_or(0);
 }
 
+// The first component as a whole number. Date stamps such as 202401011200 go past 32 bits, so the digits are
+// read in 64 bits, and a number too long even for those stays at the largest rather than wrap to something small.
+double LeadingValue(std::string_view component)
+{
+    const std::optional<Decimal> decimal = ParseDecimal(component);
+    if (!decimal)
+        return 0;
+    const auto magnitude = static_cast<double>(decimal->magnitude);
+    return decimal->negative ? -magnitude : magnitude;
+}
+
 } // namespace
 
 std::string ExtractGroupTag(std::string_view name)
@@ -115,7 +126,7 @@ double VersionValue(std::string_view versionText)
         if (component.empty())
             continue;
         if (i == 0) {
-            value += ParseInt32(component).value_or(0);
+            value += LeadingValue(component);
         } else if (const auto divisor = IntPower(1000, depth)) {
             value += FractionDigits(component) / static_cast<double>(*divisor);
         }

@@ -130,28 +130,35 @@ std::string LowerCaseAscii(std::string_view text)
     return result;
 }
 
-std::optional<std::int32_t> ParseInt32(std::string_view text)
+std::optional<Decimal> ParseDecimal(std::string_view text)
 {
-    bool negative = false;
+    Decimal decimal;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
+        decimal.negative = text.front() == '-';
         text.remove_prefix(1);
     }
     if (text.empty())
         return std::nullopt;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
     for (const char c : text) {
         if (c < '0' || c > '9')
             return std::nullopt;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > kLimit)
-            return std::nullopt;
+        if (__builtin_mul_overflow(decimal.magnitude, 10U, &decimal.magnitude) ||
+            __builtin_add_overflow(decimal.magnitude, static_cast<unsigned>(c - '0'), &decimal.magnitude))
+            decimal.magnitude = std::numeric_limits<std::uint64_t>::max();
     }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max())
+    return decimal;
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text)
+{
+    const std::optional<Decimal> decimal = ParseDecimal(text);
+    if (!decimal)
         return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int32_t>::max();
+    if (decimal->magnitude > kMaxPositive + (decimal->negative ? 1 : 0))
+        return std::nullopt;
+    const auto magnitude = static_cast<std::int64_t>(decimal->magnitude);
+    return static_cast<std::int32_t>(decimal->negative ? -magnitude : magnitude);
 }
 
 } // namespace versweep

@@ -55,8 +55,18 @@ constexpr char LowerCaseAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-/// The whole text as a signed 32-bit decimal: an optional sign, then one or more digits and nothing else;
-/// nullopt for anything else or a value out of range.
+/// A decimal number read as sign and magnitude.
+struct Decimal
+{
+    bool negative = false;
+    std::uint64_t magnitude = 0; ///< stays at the 64-bit maximum when the digits go beyond it
+};
+
+/// The whole text as a decimal: an optional sign, then one or more digits and nothing else; nullopt for
+/// anything else. Never wraps: a magnitude beyond 64 bits saturates.
+std::optional<Decimal> ParseDecimal(std::string_view text);
+
+/// The whole text as a signed 32-bit decimal (ParseDecimal); nullopt for anything else or a value out of range.
 std::optional<std::int32_t> ParseInt32(std::string_view text);
 
 /// Upper-cases the ASCII letters a-z, byte by byte; every other byte is kept.

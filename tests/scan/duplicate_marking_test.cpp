@@ -75,6 +75,10 @@ const MarkingCase kMarkingCases[] = {
     {"EqualValuesSpelledDifferently", {"Game.v2.1-A", "Game.v2.10-B", "Game.v2.100-C"}, "..."},
     {"ShortFractionIsSmaller", {"Game.v2.5-A", "Game.v2.05-B"}, ".X"},
     {"LetterAfterDigitsRaisesValue", {"Game.v2.10a-A", "Game.v2.10-B"}, ".X"},
+    // Date stamps go past 32 bits; read in 32 they would wrap and the newest would look oldest.
+    {"DateStampVersions",
+     {"Tool.v202401011200-G", "Tool.v2024010112-G", "Tool.v99999999999999999999999-G"},
+     "XX."},
     {"WhiteTitleNeverChecked", {"Game.v1.0-A", "Game.v2.0-B"}, "..", true, "GAME"},
     {"WhiteSingletonNotDropped", {"Game.v1.0-A"}, ".", true, "GAME"},
     {"WhiteVersionlessStillDropped", {"Game.v1.0-A", "Game.vX-B"}, ".D", true, "GAME"},
