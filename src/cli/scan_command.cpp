@@ -1,6 +1,7 @@
 // versweep-scan: runs the listing pass on one folder and prints what the window would show.
 #include "cli/scan_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -8,15 +9,15 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
-#include "cli/utf8_text.h"
+#include "cli/listing_output.h"
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
-#include "release/release_name.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
 #include "version.h"
@@ -29,7 +30,7 @@ namespace {
 constexpr std::string_view kProgram = "versweep-scan";
 constexpr std::string_view kUsage =
     "usage: versweep-scan [--all] [--files] [--white LIST] [--black LIST] [--config FILE]\n"
-    "                     [--empty] [--group TAG]... [--json] [--trash [--yes]] FOLDER\n";
+    "                     [--empty] [--group TAG]... [--json | --null] [--trash [--yes]] FOLDER\n";
 
 struct ScanArguments
 {
@@ -41,7 +42,38 @@ struct ScanArguments
     bool empty = false;
     std::vector<std::string> groups;
     bool json = false;
+    bool null = false;
+    bool trash = false;
+    bool yes = false;
     std::string folder;
+};
+
+// Where an option puts what it was given: a flag, a value that may be absent, or a value that may repeat.
+using OptionTarget = std::variant<bool ScanArguments::*, std::optional<std::string> ScanArguments::*,
+                                  std::vector<std::string> ScanArguments::*>;
+
+struct OptionSpec
+{
+    const char* names;     // as CLI11 takes them: "-0,--null"
+    const char* valueName; // empty for a flag
+    const char* help;
+    OptionTarget target;
+};
+
+// Every option of the command. An option that takes a value accepts "--name VALUE" and "--name=VALUE".
+const OptionSpec kOptions[] = {
+    {"--all", "", "List every entry, not only those that could be duplicates", &ScanArguments::all},
+    {"--files", "", "List plain files and hidden, read-only or linked folders too", &ScanArguments::files},
+    {"--white", "LIST", "Comma list of titles never checked (replaces WhiteList)", &ScanArguments::white},
+    {"--black", "LIST", "Comma list of titles always checked (replaces BlackList)", &ScanArguments::black},
+    {"--config", "FILE", "Settings file to read WhiteList and BlackList from", &ScanArguments::config},
+    {"--empty", "", "Also check every entry holding less than 256 bytes", &ScanArguments::empty},
+    {"--group", "TAG", "Also check every entry of this group tag, case ignored", &ScanArguments::groups},
+    {"--json", "", "Print the listing as JSON", &ScanArguments::json},
+    {"-0,--null", "", "End each entry with a NUL byte instead of a line break, names unquoted",
+     &ScanArguments::null},
+    {"--trash", "", "Move the checked entries to the trash (not available yet)", &ScanArguments::trash},
+    {"--yes", "", "Do not ask before --trash", &ScanArguments::yes},
 };
 
 // The group entries the window would put in its popup menu.
@@ -56,28 +88,34 @@ private:
     StringList m_tags;
 };
 
-std::optional<std::string> ValueIfGiven(const CLI::Option* option, std::string value)
-{
-    if (option->count() == 0)
-        return std::nullopt;
-    return value;
-}
-
 void ReportUsageError(std::ostream& err, std::string_view message)
 {
     err << kProgram << ": " << message << '\n' << kUsage;
 }
 
+// The long name of an option that takes a value, with "=" after it: "--white=".
+std::vector<std::string> EmptyValueForms()
+{
+    std::vector<std::string> forms;
+    for (const OptionSpec& option : kOptions) {
+        const std::string_view names = option.names;
+        const std::size_t dashes = names.rfind("--");
+        if (option.valueName[0] != '\0' && dashes != std::string_view::npos)
+            forms.push_back(std::string(names.substr(dashes, names.find(',', dashes) - dashes)) + "=");
+    }
+    return forms;
+}
+
 // CLI11 reads "--white=" as "--white" followed by the next argument, which would swallow the folder; an
-// empty value after "=" means an empty list, so it becomes an empty argument of its own.
+// empty value after "=" is a value of its own, so it becomes an empty argument.
 std::vector<std::string> SplitEmptyValues(int argc, const char* const* argv)
 {
+    static const std::vector<std::string> kForms = EmptyValueForms();
     std::vector<std::string> words(argv, argv + argc);
     if (words.empty())
         words.emplace_back(kProgram);
     for (std::size_t i = 1; i < words.size() && words[i] != "--"; ++i) {
-        if (words[i] == "--white=" || words[i] == "--black=" || words[i] == "--config=" ||
-            words[i] == "--group=") {
+        if (std::find(kForms.begin(), kForms.end(), words[i]) != kForms.end()) {
             words[i].pop_back();
             words.insert(words.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::string());
             ++i;
@@ -86,37 +124,36 @@ std::vector<std::string> SplitEmptyValues(int argc, const char* const* argv)
     return words;
 }
 
+void AddOption(CLI::App& app, const OptionSpec& spec, ScanArguments& args)
+{
+    std::visit(
+        [&](auto target) {
+            using Target = decltype(target);
+            if constexpr (std::is_same_v<Target, bool ScanArguments::*>) {
+                app.add_flag(spec.names, args.*target, spec.help);
+            } else if constexpr (std::is_same_v<Target, std::optional<std::string> ScanArguments::*>) {
+                app.add_option_function<std::string>(
+                       spec.names, [&args, target](const std::string& value) { args.*target = value; }, spec.help)
+                    ->type_name(spec.valueName);
+            } else {
+                app.add_option(spec.names, args.*target, spec.help)
+                    ->type_name(spec.valueName)
+                    ->type_size(1)
+                    ->allow_extra_args(false)
+                    ->take_all();
+            }
+        },
+        spec.target);
+}
+
 // Fills `args` from the command line; returns the exit status when the command must stop here.
 std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArguments& args, std::ostream& out,
                                   std::ostream& err)
 {
     CLI::App app{"Lists the entries of FOLDER and checks the superseded versions of each release.",
                  std::string(kProgram)};
-    std::string white;
-    std::string black;
-    std::string config;
-    bool trash = false;
-    bool yes = false;
-    app.add_flag("--all", args.all, "List every entry, not only those that could be duplicates");
-    app.add_flag("--files", args.files, "List plain files and hidden, read-only or linked folders too");
-    const CLI::Option* whiteOption =
-        app.add_option("--white", white, "Comma list of titles never checked (replaces WhiteList)")
-            ->type_name("LIST");
-    const CLI::Option* blackOption =
-        app.add_option("--black", black, "Comma list of titles always checked (replaces BlackList)")
-            ->type_name("LIST");
-    const CLI::Option* configOption =
-        app.add_option("--config", config, "Settings file to read WhiteList and BlackList from")
-            ->type_name("FILE");
-    app.add_flag("--empty", args.empty, "Also check every entry holding less than 256 bytes");
-    app.add_option("--group", args.groups, "Also check every entry of this group tag, case ignored")
-        ->type_name("TAG")
-        ->type_size(1)
-        ->allow_extra_args(false)
-        ->take_all();
-    app.add_flag("--json", args.json, "Print the listing as JSON");
-    app.add_flag("--trash", trash, "Move the checked entries to the trash (not available yet)");
-    app.add_flag("--yes", yes, "Do not ask before --trash");
+    for (const OptionSpec& option : kOptions)
+        AddOption(app, option, args);
     app.set_version_flag("--version", std::string(kProgram) + " " + std::string(kVersion),
                          "Print the version and exit");
     // Not marked required: a missing folder gets the same message as the other usage errors.
@@ -140,65 +177,30 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         ReportUsageError(err, error.what());
         return 2;
     }
-    if (trash) {
+    if (args.trash) {
         err << kProgram << ": --trash is not available yet\n";
         return 2;
     }
-    if (yes) {
-        ReportUsageError(err, "--yes goes only with --trash");
+    const std::optional<std::string_view> conflict = [&]() -> std::optional<std::string_view> {
+        if (args.yes)
+            return "--yes goes only with --trash";
+        if (args.json && args.null)
+            return "--json and --null do not go together";
+        // An empty tag would check every entry without one, the newest of each title included.
+        if (std::find(args.groups.begin(), args.groups.end(), std::string()) != args.groups.end())
+            return "--group needs a TAG";
+        if (folderOption->count() == 0)
+            return "FOLDER is missing";
+        return std::nullopt;
+    }();
+    if (conflict) {
+        ReportUsageError(err, *conflict);
         return 2;
     }
-    if (folderOption->count() == 0) {
-        ReportUsageError(err, "FOLDER is missing");
-        return 2;
-    }
-    args.white = ValueIfGiven(whiteOption, std::move(white));
-    args.black = ValueIfGiven(blackOption, std::move(black));
-    args.config = ValueIfGiven(configOption, std::move(config));
     // "dir/" names the same folder as "dir", and the header shows it without the slash.
     while (args.folder.size() > 1 && args.folder.back() == '/')
         args.folder.pop_back();
     return std::nullopt;
-}
-
-// Item 0 is the header: it has no check box and is never printed.
-std::string ListingLines(const CheckList& list)
-{
-    std::string text;
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        text += list.IsChecked(i) ? "[x] " : "[ ] ";
-        text += list.ItemText(i);
-        text += '\n';
-    }
-    return text;
-}
-
-// `names` holds, per item, the name as the marking read it; the version and title come from it so that
-// they are the ones the marks were decided on.
-std::string ListingJson(const CheckList& list, const std::string& folder, const StringList& tags,
-                        const std::vector<std::string>& names)
-{
-    using Json = nlohmann::ordered_json;
-    Json groupTags = Json::array();
-    for (const std::string& tag : tags)
-        groupTags.push_back(ReplaceInvalidUtf8(tag));
-    Json entries = Json::array();
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        const std::string& text = list.ItemText(i);
-        const std::string& name = names[static_cast<std::size_t>(i)];
-        const std::string versionText = ExtractVersionText(name);
-        entries.push_back(Json{{"name", ReplaceInvalidUtf8(text)},
-                               {"checked", list.IsChecked(i)},
-                               {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
-                               {"version_text", ReplaceInvalidUtf8(versionText)},
-                               {"version_value", VersionValue(versionText)},
-                               {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))}});
-    }
-    Json document;
-    document["folder"] = ReplaceInvalidUtf8(folder);
-    document["group_tags"] = std::move(groupTags);
-    document["entries"] = std::move(entries);
-    return document.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
 }
 
 void ReportSummary(std::ostream& err, int entries, int checked, std::size_t tags)
@@ -235,10 +237,13 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
     for (const std::string& tag : args.groups)
         SetGroupChecked(list, tag, true);
 
-    const std::string listing =
-        args.json ? ListingJson(list, args.folder, menu.Tags(), report.names) : ListingLines(list);
     errno = 0;
-    out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
+    if (args.json)
+        WriteJson(out, list, args.folder, menu.Tags(), report.names);
+    else if (args.null)
+        WriteRecords(out, list);
+    else
+        WriteLines(out, list);
     out.flush();
     if (!out) {
         // A full disk or a closed pipe loses the listing; the caller must not take the run as done.

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -50,7 +51,8 @@ void Populate(const test::TempDir& dir)
          {"My Tool, \"Pro\"\\.v1-Q", "My Tool, \"Pro\"\\.v2-Q", "\377\376Bad.v1-W", "\377\376Bad.v2-W",
           "-Dash.v1-Z", "-Dash.v2-Z", "\xc3\x9cn\xc3\xaf.v1-U", "\xc3\x9cn\xc3\xaf.v2-U"})
         dir.MakeDir(kShelf + "/" + name);
-    std::ofstream(dir / "white.ini", std::ios::binary) << "[CONFIG]\r\nWhiteList=game\r\n";
+    std::ofstream(dir / "lists.ini", std::ios::binary) << "[CONFIG]\r\nWhiteList=game\r\nBlackList=solo\r\n";
+    std::ofstream(dir / "none.ini", std::ios::binary) << "";
 }
 
 // Replaces "{DIR}" in an argument by the temporary folder.
@@ -197,14 +199,19 @@ const ListingCase kListingCases[] = {
      {kNoSettings, "--white", "game", "--black=solo", kFolder},
      PairsWith({"[ ] Game.v1.0-AAA", "[x] Solo.v1.0-BBB"}),
      "12 entries, 5 checked, 8 group tags"},
-    {"ConfigFileGivesWhiteList",
-     {"--config", "{DIR}/white.ini", kFolder},
+    {"ConfigFileGivesLists",
+     {"--config", "{DIR}/lists.ini", kFolder},
+     PairsWith({"[ ] Game.v1.0-AAA", "[x] Solo.v1.0-BBB"}),
+     "12 entries, 5 checked, 8 group tags"},
+    // An empty value after "=" is an empty list that replaces the file's, never a request for the next word.
+    {"EmptyWhiteAfterEqualsSign",
+     {"--config={DIR}/lists.ini", "--white=", kFolder},
+     PairsWith({"[x] Solo.v1.0-BBB"}),
+     "12 entries, 6 checked, 8 group tags"},
+    {"EmptyBlackAfterEqualsSign",
+     {"--config={DIR}/lists.ini", "--black=", kFolder},
      PairsWith({"[ ] Game.v1.0-AAA"}),
      "11 entries, 4 checked, 8 group tags"},
-    {"EmptyValueAfterEqualsSign",
-     {"--config", "{DIR}/white.ini", "--white=", kFolder},
-     kPairs,
-     "11 entries, 5 checked, 8 group tags"},
     {"EmptyChecksSmallFolders",
      {kNoSettings, "--all", "--empty", kFolder},
      {"[x] Game.v1.0-AAA", "[x] Game.v1.1-BBB", "[x] Game.v1.1-ccc", "[x] My Tool, \"Pro\"\\.v1-Q",
@@ -261,6 +268,10 @@ const FailureCase kFailureCases[] = {
      true},
     {"Trash", {"--trash", kFolder}, 2, "versweep-scan: --trash is not available yet"},
     {"YesWithoutTrash", {"--yes", kFolder}, 2, "versweep-scan: --yes goes only with --trash", true},
+    // An empty tag would check every entry that has none, the newest of each title included.
+    {"EmptyGroup", {"--group", "", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
+    {"EmptyGroupAfterEqualsSign", {"--group=", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
+    {"JsonAndNull", {"--json", "-0", kFolder}, 2, "versweep-scan: --json and --null do not go together", true},
 };
 
 class FailureTest : public testing::TestWithParam<FailureCase>
@@ -384,6 +395,90 @@ TEST(ScanCommand, JsonDescribesEachEntryAsTheMarkingReadIt)
                                 "Bad");
     EXPECT_EQ(bad["checked"], true);
     EXPECT_EQ(outcome.err, "versweep-scan: 15 entries, 6 checked, 9 group tags\n");
+}
+
+// The listing is written entry by entry, yet byte for byte as a dump of the whole document would give it.
+TEST(ScanCommand, JsonIsLaidOutAsOneDocument)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    dir.MakeDir("nothing");
+    for (const std::string& folder : {dir / kShelf, dir / "nothing"}) {
+        SCOPED_TRACE(folder);
+        const Outcome outcome = RunInProcess({"--all", "--files", "--json", Expand(kNoSettings, dir), folder});
+        ASSERT_EQ(outcome.status, 0);
+        using Json = nlohmann::ordered_json;
+        EXPECT_EQ(outcome.out,
+                  Json::parse(outcome.out).dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+    }
+}
+
+// The plain listing prints a name as is unless it could break or forge a line; NUL-ended records carry every
+// name raw. Each row is one folder, listed alone.
+TEST(ScanProgram, QuotesNamesThatCouldForgeALine)
+{
+    const struct
+    {
+        std::string name;
+        std::string line;
+    } cases[] = {
+        {"Decoy.v1-A\n[x] Precious.v9-GRP", "[ ] \"Decoy.v1-A\\n[x] Precious.v9-GRP\""},
+        {"Tab\tCr\rDel\x7f\x01\x1b.v1", "[ ] \"Tab\\tCr\\rDel\\x7f\\x01\\x1b.v1\""},
+        {"Back\\slash \"and\" quotes\n", "[ ] \"Back\\\\slash \\\"and\\\" quotes\\n\""},
+        {"\"Precious.v9-GRP\"", "[ ] \"\\\"Precious.v9-GRP\\\"\""},
+        {"\xff\xfe\n", "[ ] \"\xff\xfe\\n\""},
+        {"My Tool, \"Pro\"\\.v1-Q", "[ ] My Tool, \"Pro\"\\.v1-Q"},
+        {"-rf \xff\xfe \xc3\x9c~", "[ ] -rf \xff\xfe \xc3\x9c~"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const test::TempDir dir;
+        dir.MakeDir("shelf-/" + c.name);
+        dir.MakeFile("none.ini");
+        const std::vector<std::string> args{"--all", "--config", dir / "none.ini", dir / "shelf-"};
+        EXPECT_EQ(RunProgram(dir, args).out, c.line + "\n");
+        std::vector<std::string> nullArgs = args;
+        nullArgs.insert(nullArgs.begin(), "-0");
+        EXPECT_EQ(RunProgram(dir, nullArgs).out, "[ ] " + c.name + std::string(1, '\0'));
+    }
+}
+
+TEST(ScanCommand, SummaryCountsInSingularAndPlural)
+{
+    const struct
+    {
+        std::vector<std::string> folders;
+        std::string summary;
+    } cases[] = {
+        {{}, "0 entries, 0 checked, 0 group tags"},
+        {{"Solo.v1-A"}, "1 entry, 1 checked, 1 group tag"},
+        {{"Solo.v1-A", "Solo.v2-B"}, "2 entries, 2 checked, 2 group tags"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.summary);
+        const test::TempDir dir;
+        dir.MakeDir("shelf-");
+        for (const std::string& folder : c.folders)
+            dir.MakeDir("shelf-/" + folder);
+        dir.MakeFile("none.ini");
+        const Outcome outcome =
+            RunInProcess({"--all", "--black=solo", "--config", dir / "none.ini", dir / "shelf-"});
+        EXPECT_EQ(outcome.err, "versweep-scan: " + c.summary + "\n");
+    }
+}
+
+// Trailing slashes name the folder itself, and the root folder stays "/".
+TEST(ScanCommand, FolderKeepsOneSlashAtMost)
+{
+    const test::TempDir dir;
+    dir.MakeFile("none.ini");
+    for (const auto& [given, shown] :
+         {std::pair<std::string, std::string>{"/", "/"}, {"//", "/"}, {dir.Path() + "//", dir.Path()}}) {
+        SCOPED_TRACE(given);
+        const Outcome outcome = RunInProcess({"--all", "--json", "--config", dir / "none.ini", given});
+        ASSERT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(nlohmann::json::parse(outcome.out)["folder"], shown);
+    }
 }
 
 TEST(ScanProgram, PrintsNamesAsRawBytes)

@@ -1,0 +1,144 @@
+// The listing versweep-scan prints: plain lines, NUL-ended records or a JSON document, written as they go.
+#include "cli/listing_output.h"
+
+#include <cstddef>
+#include <ostream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/utf8_text.h"
+#include "release/release_name.h"
+#include "widgets/check_list.h"
+
+namespace versweep {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+bool IsControl(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x01 && byte <= 0x1F) || byte == 0x7F;
+}
+
+std::string_view Mark(const CheckList& list, int index)
+{
+    return list.IsChecked(index) ? "[x] " : "[ ] ";
+}
+
+std::string Dump(const Json& value, int indent = -1)
+{
+    return value.dump(indent, ' ', false, Json::error_handler_t::replace);
+}
+
+// `text` with every line after the first moved right by `width` blanks; dumped JSON holds no raw line break
+// inside a string, so every break it holds is a line of its own layout.
+std::string Indented(const std::string& text, std::size_t width)
+{
+    const std::string margin(width, ' ');
+    std::string result = margin;
+    for (const char c : text) {
+        result += c;
+        if (c == '\n')
+            result += margin;
+    }
+    return result;
+}
+
+// Writes the array of `count` items, item k given by describe(k), as an ordered_json dump with two-space
+// indent shows it one level down.
+template <typename Describe>
+void WriteArray(std::ostream& out, std::size_t count, Describe describe)
+{
+    if (count == 0) {
+        out << "[]";
+        return;
+    }
+    out << "[\n";
+    for (std::size_t k = 0; k < count; ++k)
+        out << Indented(Dump(describe(k), 2), 4) << (k + 1 < count ? ",\n" : "\n");
+    out << "  ]";
+}
+
+} // namespace
+
+std::string QuoteName(std::string_view name)
+{
+    bool needsQuotes = name.starts_with('"');
+    for (const char c : name)
+        needsQuotes = needsQuotes || IsControl(c);
+    if (!needsQuotes)
+        return std::string(name);
+
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    std::string quoted = "\"";
+    for (const char c : name) {
+        switch (c) {
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '"':
+            quoted += "\\\"";
+            break;
+        default:
+            if (IsControl(c)) {
+                const auto byte = static_cast<unsigned char>(c);
+                quoted += "\\x";
+                quoted += kHexDigits[byte >> 4];
+                quoted += kHexDigits[byte & 0x0F];
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+// Item 0 is the header: it has no check box and is never printed.
+void WriteLines(std::ostream& out, const CheckList& list)
+{
+    for (int i = 1; i < list.ItemCount(); ++i)
+        out << Mark(list, i) << QuoteName(list.ItemText(i)) << '\n';
+}
+
+void WriteRecords(std::ostream& out, const CheckList& list)
+{
+    for (int i = 1; i < list.ItemCount(); ++i)
+        out << Mark(list, i) << list.ItemText(i) << '\0';
+}
+
+void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
+               const std::vector<std::string>& tags, const std::vector<std::string>& names)
+{
+    out << "{\n  \"folder\": " << Dump(ReplaceInvalidUtf8(folder)) << ",\n  \"group_tags\": ";
+    WriteArray(out, tags.size(), [&](std::size_t k) { return Json(ReplaceInvalidUtf8(tags[k])); });
+    out << ",\n  \"entries\": ";
+    // Item 0 is the header.
+    const auto entries = static_cast<std::size_t>(list.ItemCount() > 0 ? list.ItemCount() - 1 : 0);
+    WriteArray(out, entries, [&](std::size_t k) {
+        const int i = static_cast<int>(k) + 1;
+        const std::string& text = list.ItemText(i);
+        const std::string& name = names[static_cast<std::size_t>(i)];
+        const std::string versionText = ExtractVersionText(name);
+        return Json{{"name", ReplaceInvalidUtf8(text)},
+                    {"checked", list.IsChecked(i)},
+                    {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
+                    {"version_text", ReplaceInvalidUtf8(versionText)},
+                    {"version_value", VersionValue(versionText)},
+                    {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))}};
+    });
+    out << "\n}\n";
+}
+
+} // namespace versweep

@@ -1,0 +1,32 @@
+// The listing versweep-scan prints: plain lines, NUL-ended records or a JSON document, written as they go.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace versweep {
+
+class CheckList;
+
+/// `name` as one line of the plain listing can show it. A name that holds a control byte (0x01-0x1F, 0x7F)
+/// could break or forge a line, and one that begins with a double quote would look like such a quoted
+/// name; both are put in double quotes with C escapes (\n, \t, \r, \\, \", \xhh for the other control
+/// bytes). Every other name is given back byte for byte.
+std::string QuoteName(std::string_view name);
+
+/// One line per entry in list order: "[x] " when checked, "[ ] " when not, then QuoteName of its name.
+void WriteLines(std::ostream& out, const CheckList& list);
+
+/// One record per entry in list order: "[x] " or "[ ] ", the raw name, then a NUL byte.
+void WriteRecords(std::ostream& out, const CheckList& list);
+
+/// {"folder", "group_tags", "entries": [{"name", "checked", "group_tag", "version_text", "version_value",
+/// "title_key"}]}, two-space indented, invalid UTF-8 bytes as U+FFFD. `names[i]` is item i's name as the
+/// marking read it; its version and title are the ones the marks were decided on. Entries are written one at
+/// a time, so a long listing never stands in memory as a whole document.
+void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
+               const std::vector<std::string>& tags, const std::vector<std::string>& names);
+
+} // namespace versweep
