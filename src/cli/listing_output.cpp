@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/utf8_text.h"
 #include "release/release_name.h"
+#include "tools/utf8_text.h"
 #include "widgets/check_list.h"
 
 namespace versweep {

@@ -1,5 +1,5 @@
 // Tests of the UTF-8 repair that lets raw file names travel in JSON: one U+FFFD per bad byte.
-#include "cli/utf8_text.h"
+#include "tools/utf8_text.h"
 
 #include <ostream>
 #include <string>
