@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ini/ini_encoding.h"
 #include "ini/ini_text.h"
 #include "platform/file_content.h"
 #include "platform/file_system.h"
@@ -27,20 +28,11 @@ constexpr std::size_t kMaxValueBytes = 1023;
 // As many links as the kernel itself follows before it calls it a loop.
 constexpr int kMaxLinkDepth = 40;
 
-enum class ReadOutcome
+// Only a regular file counts: a folder, a pipe or a device at the settings path is never read or
+// replaced. At most one byte past the size bound is read.
+platform::Result<std::string> ReadSettingsBytes(const std::string& path)
 {
-    Read,
-    Missing,
-    Failed,
-};
-
-ReadOutcome ReadWholeFile(const std::string& path, std::string& content)
-{
-    platform::Result<std::string> read = platform::ReadFileContent(path);
-    if (!read)
-        return read.Error().code == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
-    content = std::move(read).Value();
-    return ReadOutcome::Read;
+    return platform::ReadFileContent(path, kMaxSettingsFileBytes);
 }
 
 std::optional<std::string> ReadLink(const std::string& path)
@@ -75,22 +67,76 @@ std::optional<std::string> ResolveWriteTarget(const std::string& path)
     return std::nullopt;
 }
 
+// Serialises the read-modify-write of one settings file among processes (two windows, a window and a script).
+// The lock is held on a sibling file that is never replaced, so the settings file itself is still swapped in
+// one rename. A lock file that cannot be had (another user's, a link) lets the write go ahead unlocked.
+std::string LockPath(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    return platform::FolderOf(target) + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".lock";
+}
+
+// The bytes `target` should hold after the write, or nullopt when the write is to be dropped: the file cannot
+// be read (its other settings would be lost), the value cannot be stored, nothing changes, the result would
+// pass the size bound, or the file is read-only (its owner made it so to keep it as it is; the rename would
+// go through that).
+std::optional<std::string> PlanWrite(const std::string& target, std::string_view section, std::string_view key,
+                                     std::string_view value)
+{
+    platform::Result<std::string> content = ReadSettingsBytes(target);
+    const bool exists = content.HasValue();
+    if (!exists && content.Error().code != ENOENT)
+        return std::nullopt;
+    const std::string_view current = exists ? std::string_view(content.Value()) : std::string_view();
+    std::optional<std::string> updated = WriteIniValue(current, section, key, value);
+    if (!updated || *updated == current || updated->size() > kMaxSettingsFileBytes)
+        return std::nullopt;
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return std::nullopt;
+    return updated;
+}
+
 } // namespace
+
+std::optional<std::string> ReadIniValue(std::string_view fileBytes, std::string_view section, std::string_view key)
+{
+    std::optional<std::string> value = FindIniValue(DecodeIni(fileBytes).text, section, key);
+    if (!value || value->empty())
+        return std::nullopt;
+    if (value->size() > kMaxValueBytes)
+        value->resize(kMaxValueBytes);
+    return value;
+}
+
+std::optional<std::string> WriteIniValue(std::string_view fileBytes, std::string_view section,
+                                         std::string_view key, std::string_view value)
+{
+    const DecodedIni decoded = DecodeIni(fileBytes);
+    if (!decoded.lossless)
+        return std::nullopt;
+    const std::optional<std::string> text = SetIniValue(decoded.text, section, key, value);
+    if (!text)
+        return std::nullopt;
+    return EncodeIni(*text, decoded.encoding);
+}
 
 IniFile::IniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const
 {
-    std::string content;
-    if (ReadWholeFile(m_fileName, content) != ReadOutcome::Read)
-        return std::string(defaultValue);
-    std::optional<std::string> value = FindIniValue(content, section, key);
-    if (!value || value->empty())
-        return std::string(defaultValue);
-    if (value->size() > kMaxValueBytes)
-        value->resize(kMaxValueBytes);
-    return std::move(*value);
+    platform::Result<std::string> value = TryReadString(section, key, defaultValue);
+    return value ? std::move(value).Value() : std::string(defaultValue);
+}
+
+platform::Result<std::string> IniFile::TryReadString(std::string_view section, std::string_view key,
+                                                     std::string_view defaultValue) const
+{
+    const platform::Result<std::string> content = ReadSettingsBytes(m_fileName);
+    if (!content)
+        return content.Error();
+    std::optional<std::string> value = ReadIniValue(content.Value(), section, key);
+    return value ? std::move(*value) : std::string(defaultValue);
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const
@@ -113,21 +159,15 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (m_fileName.empty())
         return;
     const std::optional<std::string> target = ResolveWriteTarget(m_fileName);
-    if (!target)
+    // Decided before anything is created or locked, so a dropped write leaves no trace.
+    if (!target || !PlanWrite(*target, section, key, value) ||
+        !platform::MakeFolders(platform::FolderOf(*target)).HasValue())
         return;
-    std::string content;
-    const ReadOutcome outcome = ReadWholeFile(*target, content);
-    // What could not be read is never replaced: its other settings would be lost.
-    if (outcome == ReadOutcome::Failed)
-        return;
-    const std::optional<std::string> updated = SetIniValue(content, section, key, value);
-    if (!updated || *updated == content)
-        return;
-    // The rename would go through a read-only file; its owner made it read-only to keep it as it is.
-    if (outcome == ReadOutcome::Read && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
-        return;
-    // A write that cannot happen is dropped quietly, as the Windows profile functions drop it.
-    (void)platform::ReplaceFileContent(*target, *updated);
+    const platform::FileLock lock(LockPath(*target));
+    // Another writer may have replaced the file since: the change is made to what is there now. A write that
+    // cannot happen is dropped quietly, as the Windows profile functions drop it.
+    if (const std::optional<std::string> updated = PlanWrite(*target, section, key, value))
+        static_cast<void>(platform::ReplaceFileContent(*target, *updated));
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) const

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,17 +51,6 @@ bool IsFolder(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// mkdir -p; new folders are private to the user, as configuration and state folders should be.
-bool MakeFolders(const std::string& folder)
-{
-    if (IsFolder(folder))
-        return true;
-    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
-        ::mkdir(folder.substr(0, slash).c_str(), 0700);
-    ::mkdir(folder.c_str(), 0700);
-    return IsFolder(folder);
-}
-
 bool WriteAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
@@ -90,8 +80,34 @@ bool TakeOverAttributes(int fd, const FileStatus& old)
 
 } // namespace
 
+// New folders are private to the user, as configuration and state folders should be.
+Status MakeFolders(const std::string& folder)
+{
+    if (IsFolder(folder))
+        return Ok();
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return ErrorFromErrno(errno);
+    return IsFolder(folder) ? Ok() : Status(ErrorFromErrno(ENOTDIR));
+}
+
+FileLock::FileLock(const std::string& lockPath)
+    : m_fd(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666))
+{
+    while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+// Closing the file releases the lock.
+FileLock::~FileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 // Only a regular file counts: O_NONBLOCK keeps a pipe at the path from blocking the open.
-Result<std::string> ReadFileContent(const std::string& path)
+Result<std::string> ReadFileContent(const std::string& path, std::size_t maxBytes)
 {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
@@ -99,6 +115,8 @@ Result<std::string> ReadFileContent(const std::string& path)
     FileStatus info{};
     if (::fstat(file.Get(), &info) != 0)
         return ErrorFromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        return ErrorFromErrno(EISDIR);
     if (!S_ISREG(info.st_mode))
         return ErrorFromErrno(EINVAL);
     std::string content;
@@ -113,14 +131,16 @@ Result<std::string> ReadFileContent(const std::string& path)
             return ErrorFromErrno(errno);
         }
         content.append(buffer.data(), static_cast<std::size_t>(count));
+        if (content.size() > maxBytes)
+            return ErrorFromErrno(EFBIG);
     }
 }
 
 Status ReplaceFileContent(const std::string& path, std::string_view content)
 {
     const std::string folder = FolderOf(path);
-    if (!MakeFolders(folder))
-        return ErrorFromErrno(errno);
+    if (const Status made = MakeFolders(folder); !made)
+        return made;
     FileStatus old{};
     const bool hasOld = ::stat(path.c_str(), &old) == 0;
 

@@ -2,15 +2,20 @@
 // must leave everything as it was.
 #include "ini/ini_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -42,6 +47,29 @@ std::string CopySample(const TempDir& dir, const std::string& name, const std::s
 {
     std::ofstream(dir / as, std::ios::binary) << ReadBytes(SamplePath(name));
     return dir / as;
+}
+
+// The bytes of `text` in UTF-16, as the compiler encodes the literal.
+std::string Utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes;
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+// The entries of a folder, sorted.
+std::vector<std::string> EntriesOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct ReadCase
@@ -81,6 +109,9 @@ const ReadCase kReadCases[] = {
     {"Value1023BytesWhole", "long_values.ini", "vPath", "/" + std::string(1022, 'a')},
     {"Value1024BytesCut", "long_values.ini", "BlackList", std::string(1023, 'b')},
     {"MissingFile", "no_such_file.ini", "vPath", kDefault},
+    // Saved as "Unicode" by a Windows editor: read as UTF-8, whichever the byte order.
+    {"Utf16LittleEndian", "utf16le.ini", "vPath", "/srv/\xE4\xB8\x8B\xE8\xBD\xBD"},
+    {"Utf16BigEndian", "utf16be.ini", "WhiteList", "\xC3\x9Cn\xC3\xAF,\xF0\x9F\x98\x80"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Samples, ReadStringTest, testing::ValuesIn(kReadCases), test::CaseName());
@@ -115,9 +146,15 @@ const TypedCase kTypedCases[] = {
     {"IntHex", "int", "hex", false, 374, 374},
     {"IntTrailingLetters", "int", "trailing", false, 374, 374},
     {"IntPlusMinus", "int", "plusminus", false, 374, 374},
+    {"IntEmpty", "int", "empty", false, 374, 374},
+    {"IntMinusOnly", "int", "sign", false, 374, 374},
+    {"IntPlusOnly", "int", "plussign", false, 374, 374},
+    {"IntMinusZero", "int", "minuszero", false, 374, 0},
+    {"IntBelowRange", "int", "under", false, 374, 374},
     {"PositionAbc", "CONFIG", "Position", false, 374, 374},
     {"BoolZero", "bool", "zero", true, 1, 0},
     {"BoolOne", "bool", "one", true, 0, 1},
+    {"BoolTenKeepsFalse", "bool", "ten", true, 0, 0},
     {"OnlyDuplicateYesKeepsTrue", "CONFIG", "OnlyDuplicate", true, 1, 1},
     {"BoolEmptyKeepsTrue", "bool", "empty", true, 1, 1},
     {"BoolQuotedBlankOneKeepsFalse", "bool", "spaced", true, 0, 0},
@@ -183,6 +220,8 @@ TEST_P(RoundTripTest, ReadsBackWhatWasWritten)
 
 const RoundTripCase kRoundTripCases[] = {
     {"BlanksAtBothEnds", " /srv/spaced folder "},
+    {"BlankAtStart", " /srv/x"},
+    {"BlankAtEnd", "/srv/x "},
     {"SingleQuoted", "'x'"},
     {"DoubleQuoted", "\"x\""},
     {"TabOnly", "\t"},
@@ -274,6 +313,29 @@ const DroppedWriteCase kDroppedWriteCases[] = {
          d.Chmod("ro", 0555);
          return d / "ro/s.ini";
      }},
+    // Larger than any settings file: not taken for one, so neither read nor rewritten.
+    {"FileAboveSizeBound", "vPath", "/x", kDefault, false,
+     [](const TempDir& d) {
+         std::ofstream(d / "s.ini", std::ios::binary)
+             << "[CONFIG]\r\nvPath=/big\r\n;" << std::string(kMaxSettingsFileBytes, 'x') << "\r\n";
+         return d / "s.ini";
+     }},
+    {"WriteWouldPassSizeBound", "WhiteList", "a,b,c,d", "/big", false,
+     [](const TempDir& d) {
+         const std::string head = "[CONFIG]\r\nvPath=/big\r\n;";
+         std::ofstream(d / "s.ini", std::ios::binary)
+             << head << std::string(kMaxSettingsFileBytes - head.size() - 2, 'x') << "\r\n";
+         return d / "s.ini";
+     }},
+    {"ValueNotUtf8InUtf16File", "vPath", "/\xFF", "/srv/\xE4\xB8\x8B\xE8\xBD\xBD", false,
+     [](const TempDir& d) { return CopySample(d, "utf16le.ini"); }},
+    // A lone surrogate reads as U+FFFD; writing it back that way would change a line the write does not own.
+    {"Utf16FileWithLoneSurrogate", "Position", "1", "/\xEF\xBF\xBD", false,
+     [](const TempDir& d) {
+         std::ofstream(d / "s.ini", std::ios::binary)
+             << Utf16(u"\uFEFF[CONFIG]\r\nvPath=/", false) << std::string("\x00\xD8", 2) << Utf16(u"\r\n", false);
+         return d / "s.ini";
+     }},
     {"UnreadableFileIsNotReplaced", "vPath", "/x", kDefault, true,
      [](const TempDir& d) {
          const std::string path = HandEdited(d);
@@ -284,15 +346,20 @@ const DroppedWriteCase kDroppedWriteCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, DroppedWriteTest, testing::ValuesIn(kDroppedWriteCases), test::CaseName());
 
-TEST(IniFileWriteTest, CreatesMissingFoldersAndLeavesNoTemporaryFile)
+// Configuration folders are private to the user; only the settings file and the lock beside it are left.
+TEST(IniFileWriteTest, CreatesPrivateFoldersAndLeavesNoTemporaryFile)
 {
     TempDir dir;
     const IniFile ini(dir / "config/versweep/versweep.ini");
     ini.WriteBool("CONFIG", "OnlyDuplicate", true);
     ini.WriteInteger("CONFIG", "Position", -12);
     EXPECT_EQ(ReadBytes(ini.FileName()), "[CONFIG]\r\nOnlyDuplicate=1\r\nPosition=-12\r\n");
-    const auto entries = std::filesystem::directory_iterator(dir / "config/versweep");
-    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
+    EXPECT_EQ(EntriesOf(dir / "config/versweep"),
+              (std::vector<std::string>{".versweep.ini.lock", "versweep.ini"}));
+    for (const char* folder : {"config", "config/versweep"}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(std::filesystem::status(dir / folder).permissions(), std::filesystem::perms(0700));
+    }
 }
 
 TEST(IniFileWriteTest, FailedWriteLeavesOldFileWhole)
@@ -310,8 +377,7 @@ TEST(IniFileWriteTest, FailedWriteLeavesOldFileWhole)
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(ReadBytes(path), before);
-    const auto entries = std::filesystem::directory_iterator(dir.Path());
-    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1); // no temporary file left behind
+    EXPECT_EQ(EntriesOf(dir.Path()), (std::vector<std::string>{".s.ini.lock", "s.ini"})); // no temporary file
 }
 
 TEST(IniFileWriteTest, KeepsPermissionBits)
@@ -322,6 +388,65 @@ TEST(IniFileWriteTest, KeepsPermissionBits)
     IniFile(path).WriteString("CONFIG", "vPath", "/changed");
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(ReadBytes(path), "[CONFIG]\r\nvPath=/changed\r\nPosition=300\r\n");
+}
+
+// A rewrite by root (an installer, a sudo session) must leave the file to the user who owns it.
+TEST(IniFileWriteTest, KeepsOwnerAndGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    TempDir dir;
+    const std::string path = CopySample(dir, "crlf.ini");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    IniFile(path).WriteString("CONFIG", "vPath", "/changed");
+    FileStatus info{};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534U);
+    EXPECT_EQ(info.st_gid, 65534U);
+}
+
+// A file saved as UTF-16 is written back as UTF-16 in its own byte order, every other line as it was.
+TEST(IniFileWriteTest, KeepsUtf16Files)
+{
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
+        TempDir dir;
+        const std::string path = CopySample(dir, bigEndian ? "utf16be.ini" : "utf16le.ini");
+        const IniFile ini(path);
+        ini.WriteString("CONFIG", "vPath", "/neu/\xC3\xBC");
+        ini.WriteString("CONFIG", "ListFile", "1");
+        EXPECT_EQ(ReadBytes(path),
+                  Utf16(u"\uFEFF[CONFIG]\r\nvPath=/neu/\u00FC\r\nWhiteList=\u00DCn\u00EF,\U0001F600\r\n"
+                        u"Position=412\r\nListFile=1\r\n",
+                        bigEndian));
+        EXPECT_EQ(ini.ReadString("CONFIG", "vPath", kDefault), "/neu/\xC3\xBC");
+    }
+}
+
+// Each writer reads the file, changes its own key and replaces the file; without a lock, one replacing the
+// file between another's read and replace drops that one's change.
+TEST(IniFileWriteTest, ConcurrentWritersOfDifferentKeysLoseNothing)
+{
+    constexpr int kWriters = 8;
+    constexpr int kRounds = 15;
+    TempDir dir;
+    const IniFile ini(dir / "s.ini");
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int round = 1; round <= kRounds; ++round)
+                ini.WriteInteger("CONFIG", "Key" + std::to_string(writer), round);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+    }
+    for (int writer = 0; writer < kWriters; ++writer)
+        EXPECT_EQ(ini.ReadInteger("CONFIG", "Key" + std::to_string(writer), 0), kRounds) << "Key" << writer;
 }
 
 TEST(IniFileWriteTest, WritesThroughLinksAndKeepsThem)
@@ -338,6 +463,60 @@ TEST(IniFileWriteTest, WritesThroughLinksAndKeepsThem)
         EXPECT_EQ(IniFile(dir / "real/s.ini").ReadString("CONFIG", "ListFile", kDefault), "1");
     }
 }
+
+struct UnreadableCase
+{
+    const char* name;
+    bool rootBypasses;
+    std::string (*makeSettingsPath)(const TempDir&);
+    int error;
+};
+
+class UnreadableFileTest : public testing::TestWithParam<UnreadableCase>
+{};
+
+// Reads fall back to the default, and the checked read says why.
+TEST_P(UnreadableFileTest, ReadsAsDefaultAndTellsWhy)
+{
+    const UnreadableCase& c = GetParam();
+    if (c.rootBypasses && ::geteuid() == 0)
+        GTEST_SKIP() << "root reads regardless of permission bits";
+    TempDir dir;
+    const IniFile ini(c.makeSettingsPath(dir));
+    EXPECT_EQ(ini.ReadString("CONFIG", "vPath", kDefault), kDefault);
+    const platform::Result<std::string> value = ini.TryReadString("CONFIG", "vPath", kDefault);
+    ASSERT_FALSE(value);
+    EXPECT_EQ(value.Error().code, c.error);
+}
+
+const UnreadableCase kUnreadableCases[] = {
+    {"Missing", false, [](const TempDir& d) { return d / "none.ini"; }, ENOENT},
+    {"EmptyName", false, [](const TempDir&) { return std::string(); }, ENOENT},
+    {"Folder", false, [](const TempDir& d) { return d.Path(); }, EISDIR},
+    {"Fifo", false,
+     [](const TempDir& d) {
+         ::mkfifo((d / "s.ini").c_str(), 0644);
+         return d / "s.ini";
+     },
+     EINVAL},
+    {"NoPermission", true,
+     [](const TempDir& d) {
+         const std::string path = HandEdited(d);
+         d.Chmod("s.ini", 0200);
+         return path;
+     },
+     EACCES},
+    {"AboveSizeBound", false,
+     [](const TempDir& d) {
+         d.MakeFile("s.ini", kMaxSettingsFileBytes + 1);
+         return d / "s.ini";
+     },
+     EFBIG},
+    // Grows without end while it is read.
+    {"ProcPagemap", false, [](const TempDir&) { return std::string("/proc/self/pagemap"); }, EFBIG},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnreadableFileTest, testing::ValuesIn(kUnreadableCases), test::CaseName());
 
 } // namespace
 } // namespace versweep
