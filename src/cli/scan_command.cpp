@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -223,6 +224,22 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
     options.whiteList = args.white;
     options.blackList = args.black;
     const IniFile settings(args.config ? *args.config : DefaultSettingsFilePath());
+    // A settings file named on the command line is read now and must be readable: quietly falling back to
+    // empty lists would let a white list stop protecting without a word. The window's own file keeps its
+    // quiet defaults.
+    if (args.config) {
+        for (auto [key, list] :
+             {std::pair{"WhiteList", &options.whiteList}, std::pair{"BlackList", &options.blackList}}) {
+            platform::Result<std::string> value = settings.TryReadString("CONFIG", key, "");
+            if (!value) {
+                err << kProgram << ": cannot read settings " << *args.config << ": " << value.Error().message
+                    << '\n';
+                return 1;
+            }
+            if (!*list)
+                *list = std::move(value).Value();
+        }
+    }
     CheckList list;
     TagCollector menu;
     RefreshReport report;

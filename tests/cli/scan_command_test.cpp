@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -53,6 +54,9 @@ void Populate(const test::TempDir& dir)
         dir.MakeDir(kShelf + "/" + name);
     std::ofstream(dir / "lists.ini", std::ios::binary) << "[CONFIG]\r\nWhiteList=game\r\nBlackList=solo\r\n";
     std::ofstream(dir / "none.ini", std::ios::binary) << "";
+    dir.MakeFile("huge.ini", std::uint64_t{4} << 20);
+    dir.MakeFile("locked.ini");
+    dir.Chmod("locked.ini", 0);
 }
 
 // Replaces "{DIR}" in an argument by the temporary folder.
@@ -272,6 +276,23 @@ const FailureCase kFailureCases[] = {
     {"EmptyGroup", {"--group", "", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
     {"EmptyGroupAfterEqualsSign", {"--group=", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
     {"JsonAndNull", {"--json", "-0", kFolder}, 2, "versweep-scan: --json and --null do not go together", true},
+    // A settings file asked for by name that cannot be read would silently drop its white list.
+    {"ConfigMissing",
+     {"--config", "{DIR}/absent.ini", kFolder},
+     1,
+     "versweep-scan: cannot read settings {DIR}/absent.ini: " + std::string(std::strerror(ENOENT))},
+    {"ConfigEmptyAfterEqualsSign",
+     {"--config=", "--white=", "--black=", kFolder},
+     1,
+     "versweep-scan: cannot read settings : " + std::string(std::strerror(ENOENT))},
+    {"ConfigIsAFolder",
+     {"--config={DIR}", kFolder},
+     1,
+     "versweep-scan: cannot read settings {DIR}: " + std::string(std::strerror(EISDIR))},
+    {"ConfigTooLarge",
+     {"--config", "{DIR}/huge.ini", kFolder},
+     1,
+     "versweep-scan: cannot read settings {DIR}/huge.ini: File too large (over 1 MiB)"},
 };
 
 class FailureTest : public testing::TestWithParam<FailureCase>
@@ -313,6 +334,7 @@ TEST(ScanCommand, FolderWithLeadingDashAfterSeparator)
     const test::TempDir dir;
     dir.MakeDir("-shelf-/Game.v1-A");
     dir.MakeDir("-shelf-/Game.v2-B");
+    dir.MakeFile("none.ini");
     const platform::Result<std::string> previous = platform::CurrentDirectory();
     ASSERT_TRUE(previous.HasValue());
     ASSERT_TRUE(platform::SetCurrentDirectory(dir.Path()).HasValue());
@@ -479,6 +501,17 @@ TEST(ScanCommand, FolderKeepsOneSlashAtMost)
         ASSERT_EQ(outcome.status, 0) << outcome.err;
         EXPECT_EQ(nlohmann::json::parse(outcome.out)["folder"], shown);
     }
+}
+
+TEST(ScanCommand, UnreadableConfigIsAnError)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads regardless of permission bits";
+    const Outcome outcome = RunOnFolder({"--config={DIR}/locked.ini", kFolder});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "versweep-scan: cannot read settings {DIR}/locked.ini: " +
+                               std::string(std::strerror(EACCES)) + "\n");
 }
 
 TEST(ScanProgram, PrintsNamesAsRawBytes)
