@@ -1,6 +1,7 @@
 // Whole-file reads and all-or-nothing replacement of small files on POSIX systems.
 #include "platform/file_content.h"
 
+#include <array>
 #include <cerrno>
 #include <cstddef>
 #include <string>
@@ -120,7 +121,7 @@ Result<std::string> ReadFileContent(const std::string& path, std::size_t maxByte
     if (!S_ISREG(info.st_mode))
         return ErrorFromErrno(EINVAL);
     std::string content;
-    std::vector<char> buffer(std::size_t{64} * 1024);
+    std::array<char, 16384> buffer; // on the stack: settings are read often and are small
     for (;;) {
         const ssize_t count = ::read(file.Get(), buffer.data(), buffer.size());
         if (count == 0)
