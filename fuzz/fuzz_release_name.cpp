@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "release/release_name.h"
 #include "tools/text_tools.h"
 
 namespace {
 
-void Require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
+using versweep::fuzz::Require;
 
 bool IsDigit(char c)
 {
@@ -61,19 +58,54 @@ void CheckList(std::string_view title, std::string_view list)
     versweep::MatchesNameList(versweep::NormalizeTitle(title), versweep::UpperCaseAscii(list), scratch);
 }
 
+// The bytes as decimal digits, one digit per byte.
+std::string Digits(std::string_view bytes)
+{
+    std::string digits;
+    for (const char c : bytes)
+        digits += static_cast<char>('0' + static_cast<unsigned char>(c) % 10);
+    return digits;
+}
+
+// -1, 0 or 1 as the numbers the digit strings spell compare, leading zeros ignored.
+int CompareNumbers(std::string_view a, std::string_view b)
+{
+    a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+    b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a == b ? 0 : (a < b ? -1 : 1);
+}
+
+// A larger whole number never ranks lower, however many digits it has, and a fraction never lowers a value.
+void CheckVersionOrder(std::string_view first, std::string_view second, std::string_view fraction)
+{
+    const std::string a = Digits(first);
+    const std::string b = Digits(second);
+    if (a.empty() || b.empty())
+        return;
+    const double valueA = versweep::VersionValue(a);
+    const double valueB = versweep::VersionValue(b);
+    const int order = CompareNumbers(a, b);
+    Require(order != 0 || valueA == valueB);
+    Require(order >= 0 || valueA <= valueB);
+    Require(order <= 0 || valueA >= valueB);
+    Require(versweep::VersionValue(a + "." + Digits(fraction)) >= valueA);
+}
+
 } // namespace
 
-// The first byte gives the length of the name (modulo what follows); the rest is the comma list.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
-    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::size_t split = data[0] % (rest.size() + 1);
-    const std::string_view name = rest.substr(0, split);
-    const std::string_view list = rest.substr(split);
+    versweep::fuzz::Pieces pieces(data, size);
+    const std::string_view name = pieces.Next();
+    const std::string_view rest = pieces.Rest();
     CheckName(name);
     CheckName(rest);
-    CheckList(name, list);
+    CheckList(name, rest);
+    versweep::fuzz::Pieces numbers(data, size);
+    const std::string_view first = numbers.Next();
+    const std::string_view second = numbers.Next();
+    CheckVersionOrder(first, second, numbers.Rest());
     return 0;
 }
