@@ -9,6 +9,7 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     clang-format clang-tidy xvfb xauth
     fonts-wqy-microhei trash-cli e2fsprogs
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

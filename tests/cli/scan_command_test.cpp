@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "built_paths.h"
 #include "platform/file_system.h"
 #include "temp_dir.h"
 #include "widgets/check_list.h"
@@ -110,7 +111,8 @@ Outcome RunProgram(const test::TempDir& dir, const std::vector<std::string>& arg
 {
     const std::string outPath = dir / "stdout";
     const std::string errPath = dir / "stderr";
-    std::vector<char*> argv{const_cast<char*>(VERSWEEP_SCAN_PROGRAM)};
+    const std::string program = test::BuiltPath("VERSWEEP_SCAN_PROGRAM", VERSWEEP_SCAN_PROGRAM);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "built_paths.h"
 #include "case_name.h"
 #include "temp_dir.h"
 
@@ -34,7 +35,7 @@ const std::string kHandEditedPath = "/srv/old releases";
 
 std::string SamplePath(const std::string& name)
 {
-    return std::string(VERSWEEP_TEST_DATA_DIR) + "/ini/" + name;
+    return test::BuiltPath("VERSWEEP_TEST_DATA_DIR", VERSWEEP_TEST_DATA_DIR) + "/ini/" + name;
 }
 
 std::string ReadBytes(const std::string& path)
