@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -106,12 +107,17 @@ std::string ReadWhole(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Runs the built program with its output sent to files in `dir`.
-Outcome RunProgram(const test::TempDir& dir, const std::vector<std::string>& args)
+std::string BuiltProgram()
+{
+    return test::BuiltPath("VERSWEEP_SCAN_PROGRAM", VERSWEEP_SCAN_PROGRAM);
+}
+
+// Runs the built program (or a copy of it) with its output sent to files in `dir`.
+Outcome RunProgram(const test::TempDir& dir, const std::vector<std::string>& args,
+                   const std::string& program = BuiltProgram())
 {
     const std::string outPath = dir / "stdout";
     const std::string errPath = dir / "stderr";
-    const std::string program = test::BuiltPath("VERSWEEP_SCAN_PROGRAM", VERSWEEP_SCAN_PROGRAM);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -528,6 +534,24 @@ TEST(ScanProgram, PrintsNamesAsRawBytes)
     EXPECT_NE(program.out.find("\n[x] \377\376Bad.v1-W\n"), std::string::npos);
     EXPECT_EQ(program.out, inProcess.out);
     EXPECT_EQ(program.err, inProcess.err);
+}
+
+// Without --config the program reads the settings file beside itself, wherever it is installed; the path of
+// the running program is longer here than any first guess at its length.
+TEST(ScanProgram, ReadsTheSettingsFileBesideItself)
+{
+    const test::TempDir dir;
+    Populate(dir);
+    const std::string bin = std::string(200, 'a') + "/" + std::string(200, 'b');
+    dir.MakeDir(bin);
+    const std::string program = dir / (bin + "/versweep-scan");
+    std::filesystem::copy_file(BuiltProgram(), program);
+    std::filesystem::permissions(program, std::filesystem::perms(0755));
+    std::filesystem::copy_file(dir / "lists.ini", dir / (bin + "/versweep.ini"));
+
+    const Outcome outcome = RunProgram(dir, {dir / kShelf}, program);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(Sorted(Lines(outcome.out)), Sorted(PairsWith({"[ ] Game.v1.0-AAA", "[x] Solo.v1.0-BBB"})));
 }
 
 TEST(ScanProgram, ExitStatuses)

@@ -58,6 +58,9 @@ const LocationCase kLocationCases[] = {
     {"XdgTrailingSlash", "T/missing/versweep", "/xdg/", "/home/u", kXdgFile},
     {"XdgUnsetUsesHome", "T/missing/versweep", nullptr, "/home/u", "/home/u/.config/versweep/versweep.ini"},
     {"XdgEmptyUsesHome", "T/missing/versweep", "", "/home/u/", "/home/u/.config/versweep/versweep.ini"},
+    // A relative folder would move with the current directory, which the window changes as it previews.
+    {"XdgRelativeUsesHome", "T/missing/versweep", "rel/xdg", "/home/u", "/home/u/.config/versweep/versweep.ini"},
+    {"HomeRelativeKeepsFileBesideExecutable", "T/missing/versweep", nullptr, "rel/home", "T/missing/versweep.ini"},
     {"NoHomeKeepsFileBesideExecutable", "T/missing/versweep", nullptr, nullptr, "T/missing/versweep.ini"},
     {"NoExecutableUsesXdg", "", "/xdg", "/home/u", kXdgFile},
 };

@@ -407,6 +407,49 @@ private:
     const CheckList& m_list;
 };
 
+// The selection, and a toggle pressed but not yet released, stay with their item while others come in before it,
+// at its place, beside an equal text or after it, one at a time or in bulk. An empty batch tells the view nothing.
+TEST(CheckList, SelectionAndPendingToggleFollowTheirItemThroughInserts)
+{
+    const struct
+    {
+        const char* name;
+        Texts added;
+        bool bulk;
+        const char* notices;
+    } cases[] = {
+        {"at its place", {"b"}, false, "<ins1-1@3 ins>@4 "},
+        {"equal text", {"c"}, false, "<ins2-2@3 ins>@4 "},
+        {"after it", {"d"}, false, "<ins2-2@3 ins>@4 "},
+        {"bulk before", {"b", "a"}, true, "<ins1-2@3 ins>@5 "},
+        {"bulk around", {"f", "b", "d", "a"}, true, "<reset@3 reset>@7 "},
+        {"empty bulk", {}, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CheckList list("en_US");
+        list.AddGroupHeader("h");
+        list.AddItems({"c", "e"});
+        list.SetSelectedIndex(1);
+        list.BeginUserToggle();
+        LogObserver observer(list);
+        list.SetObserver(&observer);
+        if (c.bulk) {
+            list.AddItems(c.added);
+        } else {
+            for (const std::string& text : c.added) {
+                list.AddItem(text);
+            }
+        }
+        EXPECT_EQ(observer.m_log, c.notices);
+        ASSERT_NE(list.SelectedIndex(), -1);
+        EXPECT_EQ(list.ItemText(list.SelectedIndex()), "c");
+        list.EndUserToggle(true);
+        EXPECT_EQ(list.CheckedCount(), 1);
+        EXPECT_TRUE(list.IsChecked(list.SelectedIndex()));
+    }
+}
+
 TEST(CheckList, ObserverHearsBalancedPairsAroundEveryChange)
 {
     CheckList list("en_US");
