@@ -51,9 +51,10 @@ median_ms() {
 
 make_folder "$work/small" 4000
 make_folder "$work/large" 16000
+: >"$work/empty.ini"
 
-scan_small=$(median_ms "$scan" --all --config /dev/null "$work/small")
-scan_large=$(median_ms "$scan" --all --config /dev/null "$work/large")
+scan_small=$(median_ms "$scan" --all --config "$work/empty.ini" "$work/small")
+scan_large=$(median_ms "$scan" --all --config "$work/empty.ini" "$work/large")
 find_large=$(median_ms find "$work/large" -mindepth 1 -maxdepth 1 -printf '%y %m %f\n')
 
 tool=loop
