@@ -32,7 +32,10 @@ constexpr int kMaxLinkDepth = 40;
 // replaced. At most one byte past the size bound is read.
 platform::Result<std::string> ReadSettingsBytes(const std::string& path)
 {
-    return platform::ReadFileContent(path, kMaxSettingsFileBytes);
+    platform::Result<std::string> content = platform::ReadFileContent(path, kMaxSettingsFileBytes);
+    if (!content && content.Error().code == EFBIG)
+        return platform::SystemError{EFBIG, "File too large (over 1 MiB)"};
+    return content;
 }
 
 std::optional<std::string> ReadLink(const std::string& path)

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
