@@ -13,10 +13,14 @@ namespace versweep {
 /// environment's values, null when unset. With neither the folder writable nor an absolute home, the
 /// file beside the executable is still given, so settings kept there can be read. An empty
 /// `executablePath` skips the portable choice; with no home either, the result is empty.
-std::string SettingsFilePath(const std::string& executablePath, const char* xdgConfigHome, const char* home);
+/// `installFolder` is the folder the program is installed to (empty: none). An executable there never takes
+/// the writable-folder choice, as that folder serves every user and root may write it; a "versweep.ini"
+/// already there is still used.
+std::string SettingsFilePath(const std::string& executablePath, const char* xdgConfigHome, const char* home,
+                             const std::string& installFolder = {});
 
-/// SettingsFilePath for the running executable and the process environment (the user's home from the
-/// password database when HOME is unset).
+/// SettingsFilePath for the running executable, the process environment (the user's home from the
+/// password database when HOME is unset) and the folder the build installs the programs to.
 std::string DefaultSettingsFilePath();
 
 /// "<base>/versweep/<fileName>" in an XDG base folder: `xdgBase` (an XDG_*_HOME value, null when unset)

@@ -74,5 +74,37 @@ TEST(DefaultSettingsFilePathTest, IsAnAbsoluteVersweepIni)
     EXPECT_TRUE(path.ends_with("/versweep.ini")) << path;
 }
 
+struct InstalledCase
+{
+    const char* name;
+    std::string executable;
+    std::string installFolder; // as the build names it: maybe through a link, maybe with a trailing slash
+    std::string expected;
+};
+
+class InstalledFolderTest : public testing::TestWithParam<InstalledCase>
+{};
+
+// root may write the installed folder (/usr/bin), which must not turn an installed program portable.
+TEST_P(InstalledFolderTest, ChoosesFile)
+{
+    const InstalledCase& c = GetParam();
+    test::TempDir dir;
+    dir.MakeDir("usr/bin");
+    dir.MakeSymlink("bin", "usr/bin");
+    dir.MakeFile("opt/bin/versweep.ini");
+    dir.MakeDir("portable");
+    EXPECT_EQ(SettingsFilePath(Expand(c.executable, dir), "/xdg", "/home/u", Expand(c.installFolder, dir)),
+              Expand(c.expected, dir));
+}
+
+const InstalledCase kInstalledCases[] = {
+    {"WritableInstalledFolderUsesXdg", "T/usr/bin/versweep", "T/bin/", kXdgFile},
+    {"FileInInstalledFolderKept", "T/opt/bin/versweep", "T/opt/bin", "T/opt/bin/versweep.ini"},
+    {"OtherWritableFolderStaysPortable", "T/portable/versweep", "T/usr/bin", "T/portable/versweep.ini"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, InstalledFolderTest, testing::ValuesIn(kInstalledCases), test::CaseName());
+
 } // namespace
 } // namespace versweep
