@@ -10,6 +10,7 @@ packages=(
     clang-format clang-tidy xvfb xauth
     fonts-wqy-microhei trash-cli e2fsprogs
     clang libclang-rt-14-dev llvm
+    dpkg-dev file
 )
 
 missing=()
