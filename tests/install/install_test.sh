@@ -42,7 +42,7 @@ if [ "$gui" = 1 ]; then
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
         fail "metainfo does not launch $id.desktop"
     grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo does not list release $version"
-    [ -x "$prefix/bin/versweep" ] || fail "bin/versweep is not executable"
+    [ "$("$prefix/bin/versweep" --version)" = "versweep $version" ] || fail "versweep --version does not print $version"
 fi
 
 if [ "$cli" = 1 ]; then
