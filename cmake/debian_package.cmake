@@ -23,6 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Libraries come from dpkg-shlibdeps; the font is loaded at run time, so no library check can find it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wqy-microhei)
+# Qt's own texts (dialog buttons, the folder chooser) in the window's language, also loaded at run time;
+# without them those texts stay English, so the package recommends rather than requires them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 
 # The programs keep their settings out of the folder they were compiled to be installed to, so a package
 # that puts them anywhere else would let a run as root write its settings into /usr/bin.
