@@ -10,7 +10,6 @@ packages=(
     clang-format clang-tidy xvfb xauth
     fonts-wqy-microhei trash-cli e2fsprogs
     clang libclang-rt-14-dev llvm
-    dpkg-dev file
     dpkg-dev file desktop-file-utils appstream
 )
 
