@@ -1,6 +1,7 @@
 // Byte count of all files below a folder, walked without following links.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -20,7 +21,8 @@ struct TreeSize
 /// Walks `path` and everything below it. Symbolic links count 0 bytes and are never followed, the entry
 /// `path` itself included; a path that names a file gives its size; trailing separators still name the
 /// folder. When `limit` > 0 the walk stops as soon as the sum exceeds it. The walk holds at most two
-/// descriptors, and nesting depth is bounded neither by the path length limit nor by the call stack.
-TreeSize MeasureTree(const std::string& path, std::int64_t limit);
+/// descriptors, and nesting depth is bounded neither by the path length limit nor by the call stack. When
+/// `stop` is given and becomes true, the walk ends soon after, incomplete.
+TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop = nullptr);
 
 } // namespace versweep::platform

@@ -1,6 +1,7 @@
 // Byte count of a folder tree on POSIX systems, walked by descriptor so that depth costs no path length.
 #include "platform/tree_size.h"
 
+#include <atomic>
 #include <cerrno>
 #include <limits>
 #include <memory>
@@ -55,7 +56,7 @@ bool IdOf(const Folder& folder, FolderId& id)
 class Tally
 {
 public:
-    explicit Tally(std::int64_t limit) : m_limit(limit) {}
+    Tally(std::int64_t limit, const std::atomic<bool>* stop) : m_limit(limit), m_stop(stop) {}
 
     void Add(off_t size)
     {
@@ -65,12 +66,16 @@ public:
     }
     /// Something in the tree could not be read, so the sum may be short of the truth.
     void MarkIncomplete() { m_complete = false; }
-    bool Done() const { return m_limit > 0 && m_sum > m_limit; }
-    // A walk cut short at the limit has not seen everything either.
+    bool Done() const
+    {
+        return (m_limit > 0 && m_sum > m_limit) || (m_stop != nullptr && m_stop->load(std::memory_order_relaxed));
+    }
+    // A walk cut short at the limit, or stopped, has not seen everything either.
     TreeSize Result() const { return TreeSize{m_sum, m_complete && !Done()}; }
 
 private:
     std::int64_t m_limit;
+    const std::atomic<bool>* m_stop;
     std::int64_t m_sum = 0;
     bool m_complete = true;
 };
@@ -135,9 +140,9 @@ struct Level
 // descriptors at most. Each climb is checked against the folder it left: a folder moved while the walk was
 // inside it leads elsewhere, so the walk stops there and calls itself incomplete rather than count an unrelated
 // tree or drop the folders it had not reached.
-TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit)
+TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit, const std::atomic<bool>* stop)
 {
-    Tally tally(limit);
+    Tally tally(limit, stop);
     Level rootLevel{rootId, ReadFolder(root, tally)};
 
     Folder current = std::move(root);
@@ -183,7 +188,7 @@ TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit)
 
 } // namespace
 
-TreeSize MeasureTree(const std::string& path, std::int64_t limit)
+TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop)
 {
     // "dir/" names the folder itself; without this a trailing slash would make a folder with content look empty.
     std::string target = path;
@@ -198,7 +203,7 @@ TreeSize MeasureTree(const std::string& path, std::int64_t limit)
     if (S_ISLNK(info.st_mode))
         return TreeSize{0, true};
     if (!S_ISDIR(info.st_mode)) {
-        Tally tally(0);
+        Tally tally(0, nullptr);
         tally.Add(info.st_size);
         return tally.Result();
     }
@@ -207,7 +212,7 @@ TreeSize MeasureTree(const std::string& path, std::int64_t limit)
     FolderId rootId;
     if (!root || !IdOf(root, rootId) || !(rootId == FolderId{info.st_dev, info.st_ino}))
         return {};
-    return Walk(std::move(root), rootId, limit);
+    return Walk(std::move(root), rootId, limit, stop);
 }
 
 } // namespace versweep::platform

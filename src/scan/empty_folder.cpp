@@ -9,9 +9,9 @@ constexpr std::int64_t kEmptyFolderBytes = 256;
 
 } // namespace
 
-platform::TreeSize FolderSize(const std::string& path, std::int64_t limit)
+platform::TreeSize FolderSize(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop)
 {
-    return platform::MeasureTree(path, limit);
+    return platform::MeasureTree(path, limit, stop);
 }
 
 bool IsEmptyFolder(const std::string& path)

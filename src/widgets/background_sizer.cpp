@@ -37,7 +37,8 @@ void BackgroundSizer::Start(std::vector<std::string> paths)
         m_pool.start([this, dropped = m_dropped, path = std::move(paths[index]), index] {
             if (dropped->load())
                 return;
-            const platform::TreeSize size = FolderSize(path, 0);
+            // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
+            const platform::TreeSize size = FolderSize(path, 0, dropped.get());
             const EntrySize result{size.bytes, size.complete};
             QMetaObject::invokeMethod(
                 this, [this, dropped, index, result] { Deliver(static_cast<int>(index), result, dropped); },

@@ -379,6 +379,22 @@ private:
     bool m_built = false;
 };
 
+// The window drops a batch of sizes when the folder changes; a walk under way must end then, not run on.
+TEST(FolderSize, AStopEndsTheWalkIncomplete)
+{
+    TempDir dir;
+    dir.MakeFile("deep/a/b/three", 300);
+    dir.MakeFile("deep/c/four", 300);
+    const std::atomic<bool> running(false);
+    const std::atomic<bool> stopped(true);
+    const platform::TreeSize whole = FolderSize(dir / "deep", 0, &running);
+    EXPECT_EQ(whole.bytes, 600);
+    EXPECT_TRUE(whole.complete);
+    const platform::TreeSize cut = FolderSize(dir / "deep", 0, &stopped);
+    EXPECT_LT(cut.bytes, 600);
+    EXPECT_FALSE(cut.complete);
+}
+
 // The only file sits at the very bottom, so any level the walk cannot reach leaves the folder looking empty.
 TEST(FolderSize, WalksTenThousandNestedFoldersWithFewDescriptors)
 {
