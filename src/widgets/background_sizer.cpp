@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <utility>
 
-#include <QMetaObject>
-
 #include "scan/empty_folder.h"
 
 namespace versweep {
@@ -20,6 +18,8 @@ constexpr int kWalksAtOnce = 4;
 BackgroundSizer::BackgroundSizer(QObject* parent) : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(kWalksAtOnce, QThread::idealThreadCount()));
+    // Emitted on a pool thread, handled on this object's own.
+    connect(this, &BackgroundSizer::Walked, this, &BackgroundSizer::Deliver, Qt::QueuedConnection);
 }
 
 BackgroundSizer::~BackgroundSizer()
@@ -32,17 +32,15 @@ void BackgroundSizer::Start(std::vector<std::string> paths)
 {
     Cancel();
     m_dropped = std::make_shared<std::atomic<bool>>(false);
+    const quint64 batch = ++m_batch;
     m_pending = static_cast<int>(paths.size());
     for (std::size_t index = 0; index < paths.size(); ++index) {
-        m_pool.start([this, dropped = m_dropped, path = std::move(paths[index]), index] {
+        m_pool.start([this, dropped = m_dropped, path = std::move(paths[index]), index, batch] {
             if (dropped->load())
                 return;
             // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
             const platform::TreeSize size = FolderSize(path, 0, dropped.get());
-            const EntrySize result{size.bytes, size.complete};
-            QMetaObject::invokeMethod(
-                this, [this, dropped, index, result] { Deliver(static_cast<int>(index), result, dropped); },
-                Qt::QueuedConnection);
+            emit Walked(batch, static_cast<int>(index), EntrySize{size.bytes, size.complete});
         });
     }
     if (m_pending == 0)
@@ -51,14 +49,15 @@ void BackgroundSizer::Start(std::vector<std::string> paths)
 
 void BackgroundSizer::Cancel()
 {
+    ++m_batch;
     m_dropped->store(true);
     m_pool.clear();
     m_pending = 0;
 }
 
-void BackgroundSizer::Deliver(int index, EntrySize size, const std::shared_ptr<const std::atomic<bool>>& dropped)
+void BackgroundSizer::Deliver(quint64 batch, int index, EntrySize size)
 {
-    if (dropped->load())
+    if (batch != m_batch)
         return;
     emit Measured(index, size);
     if (--m_pending == 0)

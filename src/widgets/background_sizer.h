@@ -35,12 +35,15 @@ signals:
     void Measured(int index, versweep::EntrySize size);
     /// The batch is measured in full.
     void Finished();
+    /// One walk of batch `batch` ended (from a pool thread).
+    void Walked(quint64 batch, int index, versweep::EntrySize size);
 
 private:
-    void Deliver(int index, EntrySize size, const std::shared_ptr<const std::atomic<bool>>& dropped);
+    void Deliver(quint64 batch, int index, EntrySize size);
 
     QThreadPool m_pool;
-    std::shared_ptr<std::atomic<bool>> m_dropped = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> m_dropped = std::make_shared<std::atomic<bool>>(false); // stops the walks
+    quint64 m_batch = 0; // results of any other batch are dropped
     int m_pending = 0;
 };
 

@@ -200,8 +200,8 @@ void CheckListModel::BeginInsert(int first, int last)
 
 void CheckListModel::EndInsert()
 {
-    m_sizes.insert(m_sizes.begin() + m_insertFirst, static_cast<std::size_t>(m_insertLast - m_insertFirst + 1),
-                   RowSize{});
+    const auto count = static_cast<std::size_t>(m_insertLast) - static_cast<std::size_t>(m_insertFirst) + 1;
+    m_sizes.insert(m_sizes.begin() + m_insertFirst, count, RowSize{});
     endInsertRows();
     for (int row = m_insertFirst; row <= m_insertLast; ++row)
         RecountRow(row);
