@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/file_system.h"
-#include "scan/refresh_list.h"
 
 namespace versweep {
 
@@ -13,7 +12,7 @@ namespace {
 // Lexical only, on the bytes as given: a link in the path stays the link the user named.
 std::string AbsoluteFolder(const std::string& folder, const std::string& currentDirectory)
 {
-    const std::string joined = folder.front() == '/' ? folder : EntryPath(currentDirectory, folder);
+    const std::string joined = folder.front() == '/' ? folder : platform::EntryPath(currentDirectory, folder);
     std::string normal = std::filesystem::path(joined).lexically_normal().string();
     while (normal.size() > 1 && normal.back() == '/')
         normal.pop_back();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/system_error.h"
@@ -33,6 +34,9 @@ struct DirEntry
 /// returns them. Symbolic links are reported as themselves (never followed), with kAttrReparsePoint
 /// and without kAttrDirectory. An entry that vanishes while being listed is left out.
 Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
+
+/// The path of the entry `name` directly inside `folder`: the two joined by one separator.
+std::string EntryPath(std::string_view folder, std::string_view name);
 
 /// True when `path` names an existing folder (a link to a folder counts).
 bool DirectoryExists(const std::string& path);

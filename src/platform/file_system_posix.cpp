@@ -78,6 +78,15 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
     return entries;
 }
 
+std::string EntryPath(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
 bool DirectoryExists(const std::string& path)
 {
     struct stat info;

@@ -32,7 +32,7 @@ bool IsPlainFile(const std::string& folder, const platform::DirEntry& entry)
     if ((entry.attributes & platform::kAttrDirectory) != 0)
         return false;
     if ((entry.attributes & platform::kAttrReparsePoint) != 0)
-        return platform::FileExists(EntryPath(folder, entry.name));
+        return platform::FileExists(platform::EntryPath(folder, entry.name));
     return true;
 }
 
@@ -92,19 +92,10 @@ void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::st
 
 } // namespace
 
-std::string EntryPath(std::string_view folder, std::string_view name)
-{
-    std::string path(folder);
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    path += name;
-    return path;
-}
-
 void CheckEmptyEntries(CheckList& list, const std::string& folder)
 {
     for (int i = 1; i < list.ItemCount(); ++i) {
-        if (IsEmptyFolder(EntryPath(folder, list.ItemText(i))))
+        if (IsEmptyFolder(platform::EntryPath(folder, list.ItemText(i))))
             list.SetChecked(i, true);
     }
 }

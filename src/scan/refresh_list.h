@@ -56,9 +56,6 @@ struct RefreshReport
 bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,
                  const RefreshOptions& options, GroupMenuSink& menu, RefreshReport* report = nullptr);
 
-/// The path of the entry `name` directly inside `folder`.
-std::string EntryPath(std::string_view folder, std::string_view name);
-
 /// Checks every entry of the listed `folder` that was read whole and holds less than 256 bytes
 /// (IsEmptyFolder); others keep their state. The header is left alone: its path names nothing and it has no check
 /// box.

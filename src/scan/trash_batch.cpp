@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/file_system.h"
 #include "platform/trash.h"
-#include "scan/refresh_list.h"
 #include "scan/undo_record.h"
 #include "widgets/check_list.h"
 
@@ -30,7 +30,8 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
         if (list.IsGroupHeader(i) || !list.IsChecked(i))
             continue;
         const std::string& name = list.ItemText(i);
-        platform::Result<platform::TrashedEntry> trashed = platform::DeleteToRecycleBin(EntryPath(folder, name));
+        platform::Result<platform::TrashedEntry> trashed =
+            platform::DeleteToRecycleBin(platform::EntryPath(folder, name));
         if (trashed) {
             moved.push_back(std::move(trashed).Value());
             report.entries.push_back(EntryOutcome{name, true, {}});

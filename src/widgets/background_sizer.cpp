@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "scan/empty_folder.h"
+#include "platform/tree_size.h"
 
 namespace versweep {
 
@@ -39,7 +39,7 @@ void BackgroundSizer::Start(std::vector<std::string> paths)
             if (dropped->load())
                 return;
             // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
-            const platform::TreeSize size = FolderSize(path, 0, dropped.get());
+            const platform::TreeSize size = platform::MeasureTree(path, 0, dropped.get());
             emit Walked(batch, static_cast<int>(index), EntrySize{size.bytes, size.complete});
         });
     }

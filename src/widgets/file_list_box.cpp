@@ -17,7 +17,6 @@
 #include <QStyledItemDelegate>
 
 #include "platform/file_system.h"
-#include "scan/refresh_list.h"
 #include "tools/text_tools.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/display_name.h"
@@ -82,7 +81,7 @@ private:
     QIcon Lookup(const std::string& folder, const std::string& name)
     {
         // Decoded only to ask for an icon; a name that does not decode gets its extension's icon.
-        const QFileInfo info(QString::fromLocal8Bit(EntryPath(folder, name)));
+        const QFileInfo info(QString::fromLocal8Bit(platform::EntryPath(folder, name)));
         const std::size_t dot = name.rfind('.');
         const QByteArray extension =
             dot == std::string::npos ? QByteArray() : QByteArray::fromStdString(LowerCaseAscii(name.substr(dot)));
@@ -112,7 +111,7 @@ platform::Result<std::string> Absolute(const std::string& folder)
     platform::Result<std::string> current = platform::CurrentDirectory();
     if (!current || folder.empty())
         return current;
-    return WithoutTrailingSlashes(EntryPath(current.Value(), folder));
+    return WithoutTrailingSlashes(platform::EntryPath(current.Value(), folder));
 }
 
 } // namespace
@@ -158,7 +157,7 @@ platform::Status FileListBox::ApplyFilePath(const std::string& path)
         m_mask = filePart;
         Reread();
     } else if (!filePart.empty() && !SelectName(filePart)) {
-        if (!platform::FileExists(EntryPath(m_directory, filePart)))
+        if (!platform::FileExists(platform::EntryPath(m_directory, filePart)))
             return platform::SystemError{ENOENT, "The " + path + " file does not exist"};
         m_mask = filePart;
         Reread();
@@ -180,7 +179,7 @@ void FileListBox::Reread()
             // Only ordinary files: folders, hidden files and links that lead to no file stay out.
             const bool link = (entry.attributes & platform::kAttrReparsePoint) != 0;
             if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrHidden)) != 0 ||
-                (link && !platform::FileExists(EntryPath(m_directory, entry.name))) ||
+                (link && !platform::FileExists(platform::EntryPath(m_directory, entry.name))) ||
                 !MatchesMask(m_mask, entry.name) || !seen.insert(entry.name).second)
                 continue;
             if (records.size() == kBusyCursorFrom && !busy)

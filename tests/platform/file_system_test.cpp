@@ -291,5 +291,12 @@ TEST(ExecutablePath, NamesTheRunningBinary)
     EXPECT_EQ(named.st_dev, running.st_dev);
 }
 
+TEST(EntryPath, JoinsWithOneSlash)
+{
+    EXPECT_EQ(EntryPath("/data/shelf", "Game.v1-A"), "/data/shelf/Game.v1-A");
+    EXPECT_EQ(EntryPath("/", "etc"), "/etc");
+    EXPECT_EQ(EntryPath("rel", "-dash"), "rel/-dash");
+}
+
 } // namespace
 } // namespace versweep::platform

@@ -383,12 +383,5 @@ TEST(SetGroupChecked, SetsEveryEntryOfTheTagCaseIgnored)
                                                     "[ ] D.v1-X-grp", "[x] E.v1-X"}));
 }
 
-TEST(EntryPath, JoinsWithOneSlash)
-{
-    EXPECT_EQ(EntryPath("/data/shelf", "Game.v1-A"), "/data/shelf/Game.v1-A");
-    EXPECT_EQ(EntryPath("/", "etc"), "/etc");
-    EXPECT_EQ(EntryPath("rel", "-dash"), "rel/-dash");
-}
-
 } // namespace
 } // namespace versweep
