@@ -1,13 +1,11 @@
 // Sizing release folders: the tree walk of each entry one after the other on one thread, against the
 // window's background sizer.
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QEventLoop>
 
 #include "scan/empty_folder.h"
@@ -66,14 +64,3 @@ BENCHMARK(OneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BackgroundSizer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,5 @@
 // The window's listing pass (the pass, the model's reset and the view's layout and paint, offscreen)
 // against the windowless pass on the same folder.
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -70,15 +69,3 @@ BENCHMARK(WindowlessPass)->Arg(16000)->Arg(100000)->Unit(benchmark::kMillisecond
 BENCHMARK(WindowPass)->Arg(16000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // No display is needed: the window paints into memory.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
