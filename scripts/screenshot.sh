@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real Versweep window under Xvfb on a generated folder of release names, clicks an entry so the
-# preview shows its files, and writes docs/screenshot.png (Chinese) and docs/screenshot-en.png (English).
+# preview shows its files, and writes docs/screenshot.png (Chinese), docs/screenshot-question.png (the delete
+# button's question) and docs/screenshot-en.png (English).
 # Needs the release build (scripts/run.sh makes it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,7 +45,8 @@ xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
-# shoot LANGUAGE OUTPUT: one run of the window in that language, pictured once the sizes are in.
+# shoot LANGUAGE OUTPUT [QUESTION]: one run of the window in that language, pictured once the sizes are in;
+# with QUESTION, the delete button is pressed too and the window with its question is pictured there.
 shoot() {
     printf '[CONFIG]\r\nvPath=%s\r\nLanguage=%s\r\n' "$folder" "$1" >"$work/versweep.ini"
     "$work/versweep" &
@@ -62,9 +64,17 @@ shoot() {
     sleep 0.5
     mkdir -p "$(dirname "$2")"
     import -window "$window" "$2"
+    echo "screenshot: wrote $2"
+    if [ -n "${3:-}" ]; then
+        # The delete button, 392 px from the left of the 41-px bottom panel, 8 px down, 90 x 25.
+        xdotool mousemove $((X + 392 + 45)) $((Y + HEIGHT - 41 + 8 + 12)) click 1
+        sleep 1
+        import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$3"
+        echo "screenshot: wrote $3"
+        xdotool key Escape
+    fi
     kill "$app"
     wait "$app" 2>/dev/null || true
-    echo "screenshot: wrote $2"
 }
-shoot zh_CN "$root/docs/screenshot.png"
+shoot zh_CN "$root/docs/screenshot.png" "$root/docs/screenshot-question.png"
 shoot en "$root/docs/screenshot-en.png"
