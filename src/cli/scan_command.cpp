@@ -30,7 +30,7 @@ namespace {
 
 constexpr std::string_view kProgram = "versweep-scan";
 constexpr std::string_view kUsage =
-    "usage: versweep-scan [--all] [--files] [--white LIST] [--black LIST] [--config FILE]\n"
+    "usage: versweep-scan [--all] [--files] [--white LIST] [--black LIST] [--config FILE] [--keep N]\n"
     "                     [--empty] [--group TAG]... [--json | --null] [--trash [--yes]] FOLDER\n";
 
 struct ScanArguments
@@ -40,6 +40,8 @@ struct ScanArguments
     std::optional<std::string> white;
     std::optional<std::string> black;
     std::optional<std::string> config;
+    std::optional<std::string> keep;
+    std::optional<int> keepCount; // --keep read as a number
     bool empty = false;
     std::vector<std::string> groups;
     bool json = false;
@@ -67,7 +69,9 @@ const OptionSpec kOptions[] = {
     {"--files", "", "List plain files and hidden, read-only or linked folders too", &ScanArguments::files},
     {"--white", "LIST", "Comma list of titles never checked (replaces WhiteList)", &ScanArguments::white},
     {"--black", "LIST", "Comma list of titles always checked (replaces BlackList)", &ScanArguments::black},
-    {"--config", "FILE", "Settings file to read WhiteList and BlackList from", &ScanArguments::config},
+    {"--config", "FILE", "Settings file to read WhiteList, BlackList and KeepCount from", &ScanArguments::config},
+    {"--keep", "N", "Keep the N newest versions of each title unchecked (replaces KeepCount)",
+     &ScanArguments::keep},
     {"--empty", "", "Also check every entry holding less than 256 bytes", &ScanArguments::empty},
     {"--group", "TAG", "Also check every entry of this group tag, case ignored", &ScanArguments::groups},
     {"--json", "", "Print the listing as JSON", &ScanArguments::json},
@@ -183,6 +187,11 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         return 2;
     }
     const std::optional<std::string_view> conflict = [&]() -> std::optional<std::string_view> {
+        if (args.keep) {
+            args.keepCount = ParseInt32(*args.keep);
+            if (!args.keepCount || *args.keepCount < 1)
+                return "--keep needs a whole number N of at least 1";
+        }
         if (args.yes)
             return "--yes goes only with --trash";
         if (args.json && args.null)
@@ -223,6 +232,7 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
     options.listFile = args.files;
     options.whiteList = args.white;
     options.blackList = args.black;
+    options.keepCount = args.keepCount;
     const IniFile settings(args.config ? *args.config : DefaultSettingsFilePath());
     // A settings file named on the command line is read now and must be readable: quietly falling back to
     // empty lists would let a white list stop protecting without a word. The window's own file keeps its

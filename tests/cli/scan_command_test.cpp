@@ -284,6 +284,22 @@ const FailureCase kFailureCases[] = {
     {"EmptyGroup", {"--group", "", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
     {"EmptyGroupAfterEqualsSign", {"--group=", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
     {"JsonAndNull", {"--json", "-0", kFolder}, 2, "versweep-scan: --json and --null do not go together", true},
+    {"KeepZero", {"--keep", "0", kFolder}, 2, "versweep-scan: --keep needs a whole number N of at least 1", true},
+    {"KeepEmptyAfterEqualsSign",
+     {"--keep=", kFolder},
+     2,
+     "versweep-scan: --keep needs a whole number N of at least 1",
+     true},
+    {"KeepNotANumber",
+     {"--keep", "x", kFolder},
+     2,
+     "versweep-scan: --keep needs a whole number N of at least 1",
+     true},
+    {"KeepFraction",
+     {"--keep=1.5", kFolder},
+     2,
+     "versweep-scan: --keep needs a whole number N of at least 1",
+     true},
     // A settings file asked for by name that cannot be read would silently drop its white list.
     {"ConfigMissing",
      {"--config", "{DIR}/absent.ini", kFolder},
@@ -552,6 +568,41 @@ TEST(ScanProgram, ReadsTheSettingsFileBesideItself)
     const Outcome outcome = RunProgram(dir, {dir / kShelf}, program);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(Sorted(Lines(outcome.out)), Sorted(PairsWith({"[ ] Game.v1.0-AAA", "[x] Solo.v1.0-BBB"})));
+}
+
+// One title in four versions; the settings file asks to keep three.
+TEST(ScanCommand, KeepLeavesTheNewestVersionsUnchecked)
+{
+    const test::TempDir dir;
+    for (const char* name : {"A.v1-X", "A.v2-X", "A.v3-X", "A.v4-X"})
+        dir.MakeDir(std::string("shelf-/") + name);
+    dir.MakeFile("none.ini");
+    std::ofstream(dir / "keep3.ini", std::ios::binary) << "[CONFIG]\nKeepCount=3\n";
+    const struct
+    {
+        std::vector<std::string> options;
+        int checked; // the oldest versions are the checked ones
+    } cases[] = {
+        {{"--config={DIR}/none.ini"}, 3},
+        {{"--config={DIR}/none.ini", "--keep", "2"}, 2},
+        {{"--config={DIR}/none.ini", "--keep=9"}, 0},
+        {{"--config={DIR}/keep3.ini"}, 1},
+        {{"--config={DIR}/keep3.ini", "--keep", "1"}, 3},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args;
+        for (const std::string& option : c.options)
+            args.push_back(Expand(option, dir));
+        args.push_back(dir / "shelf-");
+        SCOPED_TRACE(testing::PrintToString(args));
+        const Outcome outcome = RunInProcess(args);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        std::string expected;
+        for (int version = 1; version <= 4; ++version)
+            expected +=
+                std::string(version <= c.checked ? "[x]" : "[ ]") + " A.v" + std::to_string(version) + "-X\n";
+        EXPECT_EQ(outcome.out, expected);
+    }
 }
 
 TEST(ScanProgram, ExitStatuses)
