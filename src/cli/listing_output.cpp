@@ -119,7 +119,8 @@ void WriteRecords(std::ostream& out, const CheckList& list)
 }
 
 void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
-               const std::vector<std::string>& tags, const std::vector<std::string>& names)
+               const std::vector<std::string>& tags, const std::vector<std::string>& names,
+               std::span<const platform::TreeSize> sizes)
 {
     out << "{\n  \"folder\": " << Dump(ReplaceInvalidUtf8(folder)) << ",\n  \"group_tags\": ";
     WriteArray(out, tags.size(), [&](std::size_t k) { return Json(ReplaceInvalidUtf8(tags[k])); });
@@ -131,12 +132,17 @@ void WriteJson(std::ostream& out, const CheckList& list, const std::string& fold
         const std::string& text = list.ItemText(i);
         const std::string& name = names[static_cast<std::size_t>(i)];
         const std::string versionText = ExtractVersionText(name);
-        return Json{{"name", ReplaceInvalidUtf8(text)},
-                    {"checked", list.IsChecked(i)},
-                    {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
-                    {"version_text", ReplaceInvalidUtf8(versionText)},
-                    {"version_value", VersionValue(versionText)},
-                    {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))}};
+        Json entry{{"name", ReplaceInvalidUtf8(text)},
+                   {"checked", list.IsChecked(i)},
+                   {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
+                   {"version_text", ReplaceInvalidUtf8(versionText)},
+                   {"version_value", VersionValue(versionText)},
+                   {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))}};
+        if (!sizes.empty()) {
+            entry["size"] = sizes[static_cast<std::size_t>(i)].bytes;
+            entry["size_complete"] = sizes[static_cast<std::size_t>(i)].complete;
+        }
+        return entry;
     });
     out << "\n}\n";
 }

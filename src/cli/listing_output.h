@@ -2,9 +2,12 @@
 #pragma once
 
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/tree_size.h"
 
 namespace versweep {
 
@@ -24,9 +27,11 @@ void WriteRecords(std::ostream& out, const CheckList& list);
 
 /// {"folder", "group_tags", "entries": [{"name", "checked", "group_tag", "version_text", "version_value",
 /// "title_key"}]}, two-space indented, invalid UTF-8 bytes as U+FFFD. `names[i]` is item i's name as the
-/// marking read it; its version and title are the ones the marks were decided on. Entries are written one at
-/// a time, so a long listing never stands in memory as a whole document.
+/// marking read it; its version and title are the ones the marks were decided on. When `sizes` is not empty,
+/// `sizes[i]` is item i's measured size, and each entry ends with "size" (bytes) and "size_complete".
+/// Entries are written one at a time, so a long listing never stands in memory as a whole document.
 void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
-               const std::vector<std::string>& tags, const std::vector<std::string>& names);
+               const std::vector<std::string>& tags, const std::vector<std::string>& names,
+               std::span<const platform::TreeSize> sizes);
 
 } // namespace versweep

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,8 +19,10 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/listing_output.h"
+#include "cli/messages.h"
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
+#include "scan/empty_folder.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
 #include "version.h"
@@ -28,10 +32,9 @@ namespace versweep {
 
 namespace {
 
-constexpr std::string_view kProgram = "versweep-scan";
 constexpr std::string_view kUsage =
     "usage: versweep-scan [--all] [--files] [--white LIST] [--black LIST] [--config FILE] [--keep N]\n"
-    "                     [--empty] [--group TAG]... [--json | --null] [--trash [--yes]] FOLDER\n";
+    "                     [--empty] [--group TAG]... [--sizes] [--json | --null] [--trash [--yes]] FOLDER\n";
 
 struct ScanArguments
 {
@@ -46,6 +49,7 @@ struct ScanArguments
     std::vector<std::string> groups;
     bool json = false;
     bool null = false;
+    bool sizes = false;
     bool trash = false;
     bool yes = false;
     std::string folder;
@@ -77,6 +81,8 @@ const OptionSpec kOptions[] = {
     {"--json", "", "Print the listing as JSON", &ScanArguments::json},
     {"-0,--null", "", "End each entry with a NUL byte instead of a line break, names unquoted",
      &ScanArguments::null},
+    {"--sizes", "", "Measure each entry: its size in the JSON listing, the checked total in the summary",
+     &ScanArguments::sizes},
     {"--trash", "", "Move the checked entries to the trash (not available yet)", &ScanArguments::trash},
     {"--yes", "", "Do not ask before --trash", &ScanArguments::yes},
 };
@@ -213,10 +219,43 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
     return std::nullopt;
 }
 
-void ReportSummary(std::ostream& err, int entries, int checked, std::size_t tags)
+// The size of each item of `list` (index 0, the header, left at zero), measured in full.
+std::vector<platform::TreeSize> MeasureEntries(const CheckList& list, const std::string& folder)
 {
-    err << kProgram << ": " << entries << (entries == 1 ? " entry, " : " entries, ") << checked << " checked, "
-        << tags << (tags == 1 ? " group tag\n" : " group tags\n");
+    std::vector<platform::TreeSize> sizes(static_cast<std::size_t>(list.ItemCount()));
+    for (int i = 1; i < list.ItemCount(); ++i)
+        sizes[static_cast<std::size_t>(i)] = FolderSize(EntryPath(folder, list.ItemText(i)), 0);
+    return sizes;
+}
+
+// What the checked entries add up to; incomplete when any of them was.
+platform::TreeSize CheckedTotal(const CheckList& list, const std::vector<platform::TreeSize>& sizes)
+{
+    platform::TreeSize total{0, true};
+    for (int i = 1; i < list.ItemCount(); ++i) {
+        if (!list.IsChecked(i))
+            continue;
+        const platform::TreeSize& size = sizes[static_cast<std::size_t>(i)];
+        total.bytes = size.bytes > std::numeric_limits<std::int64_t>::max() - total.bytes
+                          ? std::numeric_limits<std::int64_t>::max()
+                          : total.bytes + size.bytes;
+        total.complete = total.complete && size.complete;
+    }
+    return total;
+}
+
+// "12 entries, 5 checked, 8 group tags"; when `sizes` were measured "5 checked (12.5 MiB to free)", with
+// "at least" when a part of a checked entry could not be read.
+void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags,
+                   const std::vector<platform::TreeSize>& sizes)
+{
+    err << kProgram << ": " << CountOf(list.ItemCount() - 1, "entry", "entries") << ", " << list.CheckedCount()
+        << " checked";
+    if (!sizes.empty()) {
+        const platform::TreeSize freed = CheckedTotal(list, sizes);
+        err << " (" << (freed.complete ? "" : "at least ") << HumanSize(freed.bytes) << " to free)";
+    }
+    err << ", " << CountOf(static_cast<std::int64_t>(tags), "group tag", "group tags") << '\n';
 }
 
 } // namespace
@@ -264,9 +303,12 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
     for (const std::string& tag : args.groups)
         SetGroupChecked(list, tag, true);
 
+    const std::vector<platform::TreeSize> sizes =
+        args.sizes ? MeasureEntries(list, args.folder) : std::vector<platform::TreeSize>();
+
     errno = 0;
     if (args.json)
-        WriteJson(out, list, args.folder, menu.Tags(), report.names);
+        WriteJson(out, list, args.folder, menu.Tags(), report.names, sizes);
     else if (args.null)
         WriteRecords(out, list);
     else
@@ -280,7 +322,7 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
         err << '\n';
         return 1;
     }
-    ReportSummary(err, list.ItemCount() - 1, list.CheckedCount(), menu.Tags().size());
+    ReportSummary(err, list, menu.Tags().size(), sizes);
     return 0;
 }
 

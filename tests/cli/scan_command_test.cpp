@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -22,7 +23,9 @@
 #include <unistd.h>
 
 #include "built_paths.h"
+#include "cli/messages.h"
 #include "platform/file_system.h"
+#include "scan/empty_folder.h"
 #include "temp_dir.h"
 #include "widgets/check_list.h"
 
@@ -231,6 +234,11 @@ const ListingCase kListingCases[] = {
       "[x] -Dash.v2-Z", "[x] \xc3\x9cn\xc3\xaf.v1-U", "[x] \xc3\x9cn\xc3\xaf.v2-U", "[ ] Solo.v1.0-BBB",
       "[ ] Tool.v1.3-Y"},
      "13 entries, 11 checked, 8 group tags"},
+    // The listing lines stay as they are; the summary adds what the checked entries hold.
+    {"SizesTotalTheChecked",
+     {kNoSettings, "--black=solo", "--sizes", kFolder},
+     PairsWith({"[x] Solo.v1.0-BBB"}),
+     "12 entries, 6 checked (1.3 KiB to free), 8 group tags"},
     {"GroupRepeats",
      {kNoSettings, "--all", "--group", "bbb", kFolder, "--group=CCC"},
      PairsWith({"[x] Game.v1.1-BBB", "[x] Solo.v1.0-BBB", "[ ] Tool.v1.3-Y", "[x] Game.v1.1-ccc"}),
@@ -603,6 +611,54 @@ TEST(ScanCommand, KeepLeavesTheNewestVersionsUnchecked)
                 std::string(version <= c.checked ? "[x]" : "[ ]") + " A.v" + std::to_string(version) + "-X\n";
         EXPECT_EQ(outcome.out, expected);
     }
+}
+
+// Each entry's size is the walk's, links never followed; the summary totals the checked ones and says "at
+// least" when one of them could not be read in full (only an unprivileged user meets an unreadable folder).
+TEST(ScanCommand, SizesInJsonAreTheWalksAndTheSummaryTotalsTheChecked)
+{
+    const test::TempDir dir;
+    dir.MakeFile("shelf-/Big.v1-A/data", 3000);
+    dir.MakeFile("shelf-/Big.v1-A/sub/more", 2000);
+    dir.MakeFile("shelf-/Big.v2-A/data", 1);
+    dir.MakeSymlink("shelf-/Big.v2-A/link", dir / "shelf-/Big.v1-A/data");
+    dir.MakeFile("shelf-/Locked.v1-B/sub/data", 700);
+    dir.Chmod("shelf-/Locked.v1-B/sub", 0);
+    dir.MakeDir("shelf-/Locked.v2-B");
+    dir.MakeFile("none.ini");
+    const Outcome outcome = RunInProcess({"--sizes", "--json", "--config", dir / "none.ini", dir / "shelf-"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+
+    const nlohmann::json entries = nlohmann::json::parse(outcome.out)["entries"];
+    ASSERT_EQ(entries.size(), 4U);
+    std::int64_t freed = 0;
+    bool complete = true;
+    for (const nlohmann::json& entry : entries) {
+        SCOPED_TRACE(entry.dump());
+        const platform::TreeSize size = FolderSize(dir / ("shelf-/" + entry["name"].get<std::string>()), 0);
+        EXPECT_EQ(entry["size"], size.bytes);
+        EXPECT_EQ(entry["size_complete"], size.complete);
+        if (entry["checked"]) {
+            freed += size.bytes;
+            complete = complete && size.complete;
+        }
+    }
+    EXPECT_EQ(entries[0]["size"], 5000);
+    EXPECT_EQ(entries[1]["size"], 1);
+    EXPECT_EQ(outcome.err, "versweep-scan: 4 entries, 2 checked (" + std::string(complete ? "" : "at least ") +
+                               HumanSize(freed) + " to free), 2 group tags\n");
+    EXPECT_EQ(complete, ::geteuid() == 0);
+}
+
+TEST(ScanCommand, HumanSizeChangesUnitAfterRounding)
+{
+    const std::pair<std::int64_t, std::string> cases[] = {
+        {0, "0 bytes"},       {1, "1 byte"},          {1023, "1023 bytes"},
+        {1024, "1.0 KiB"},    {1300, "1.3 KiB"},      {1048524, "1023.9 KiB"},
+        {1048575, "1.0 MiB"}, {13107200, "12.5 MiB"}, {std::numeric_limits<std::int64_t>::max(), "8.0 EiB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(HumanSize(bytes), text) << bytes;
 }
 
 TEST(ScanProgram, ExitStatuses)
