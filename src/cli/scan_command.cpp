@@ -20,6 +20,7 @@
 
 #include "cli/listing_output.h"
 #include "cli/messages.h"
+#include "cli/trash_commands.h"
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
 #include "scan/empty_folder.h"
@@ -34,7 +35,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: versweep-scan [--all] [--files] [--white LIST] [--black LIST] [--config FILE] [--keep N]\n"
-    "                     [--empty] [--group TAG]... [--sizes] [--json | --null] [--trash [--yes]] FOLDER\n";
+    "                     [--empty] [--group TAG]... [--sizes] [--json | --null] [--trash [--yes]] FOLDER\n"
+    "       versweep-scan --undo\n";
 
 struct ScanArguments
 {
@@ -52,6 +54,7 @@ struct ScanArguments
     bool sizes = false;
     bool trash = false;
     bool yes = false;
+    bool undo = false;
     std::string folder;
 };
 
@@ -83,8 +86,9 @@ const OptionSpec kOptions[] = {
      &ScanArguments::null},
     {"--sizes", "", "Measure each entry: its size in the JSON listing, the checked total in the summary",
      &ScanArguments::sizes},
-    {"--trash", "", "Move the checked entries to the trash (not available yet)", &ScanArguments::trash},
+    {"--trash", "", "Move the checked entries to the trash, asking first", &ScanArguments::trash},
     {"--yes", "", "Do not ask before --trash", &ScanArguments::yes},
+    {"--undo", "", "Move the last batch sent to the trash back, and do nothing else", &ScanArguments::undo},
 };
 
 // The group entries the window would put in its popup menu.
@@ -188,17 +192,23 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         ReportUsageError(err, error.what());
         return 2;
     }
-    if (args.trash) {
-        err << kProgram << ": --trash is not available yet\n";
-        return 2;
-    }
     const std::optional<std::string_view> conflict = [&]() -> std::optional<std::string_view> {
+        if (args.undo) {
+            // The batch is found by itself; a folder or a listing option beside it could only mislead.
+            if (folderOption->count() > 0)
+                return "--undo takes no FOLDER";
+            const CLI::Option* undoOption = app.get_option("--undo");
+            const std::vector<CLI::Option*> given = app.parse_order();
+            if (std::any_of(given.begin(), given.end(), [&](const CLI::Option* o) { return o != undoOption; }))
+                return "--undo goes with no other option";
+            return std::nullopt;
+        }
         if (args.keep) {
             args.keepCount = ParseInt32(*args.keep);
             if (!args.keepCount || *args.keepCount < 1)
                 return "--keep needs a whole number N of at least 1";
         }
-        if (args.yes)
+        if (args.yes && !args.trash)
             return "--yes goes only with --trash";
         if (args.json && args.null)
             return "--json and --null do not go together";
@@ -260,11 +270,14 @@ void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags,
 
 } // namespace
 
-int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inIsTerminal, std::ostream& out,
+                   std::ostream& err)
 {
     ScanArguments args;
     if (const std::optional<int> status = ParseArguments(argc, argv, args, out, err))
         return *status;
+    if (args.undo)
+        return UndoLastTrash(out, err);
 
     RefreshOptions options;
     options.onlyDuplicate = !args.all;
@@ -323,6 +336,8 @@ int RunScanCommand(int argc, const char* const* argv, std::ostream& out, std::os
         return 1;
     }
     ReportSummary(err, list, menu.Tags().size(), sizes);
+    if (args.trash)
+        return MoveCheckedToTrash(list, args.folder, args.yes, in, inIsTerminal, err);
     return 0;
 }
 

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <ostream>
 #include <sstream>
@@ -16,28 +15,25 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include "built_paths.h"
 #include "cli/messages.h"
 #include "platform/file_system.h"
 #include "scan/empty_folder.h"
+#include "scan_runner.h"
 #include "temp_dir.h"
 #include "widgets/check_list.h"
 
 namespace versweep {
 namespace {
 
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::BuiltProgram;
+using test::Lines;
+using test::Outcome;
+using test::RunInProcess;
+using test::RunProgram;
 
 // The folder the command lists. Its name ends in "-" so that the header's group tag (the text after the
 // last "-" of the path) is empty and the temporary folder's random name stays out of the counts.
@@ -73,20 +69,6 @@ std::string Expand(const std::string& text, const test::TempDir& dir)
     return expanded;
 }
 
-Outcome RunInProcess(const std::vector<std::string>& args)
-{
-    std::vector<const char*> argv{"versweep-scan"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome outcome;
-    outcome.status = RunScanCommand(static_cast<int>(argv.size()), argv.data(), out, err);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
-
 // Runs the command in-process on a fresh copy of the folder, "{DIR}" in `args` standing for its parent;
 // the outputs say "{DIR}" where they name it.
 Outcome RunOnFolder(const std::vector<std::string>& args)
@@ -102,54 +84,6 @@ Outcome RunOnFolder(const std::vector<std::string>& args)
             text->replace(at, dir.Path().size(), "{DIR}");
     }
     return outcome;
-}
-
-std::string ReadWhole(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string BuiltProgram()
-{
-    return test::BuiltPath("VERSWEEP_SCAN_PROGRAM", VERSWEEP_SCAN_PROGRAM);
-}
-
-// Runs the built program (or a copy of it) with its output sent to files in `dir`.
-Outcome RunProgram(const test::TempDir& dir, const std::vector<std::string>& args,
-                   const std::string& program = BuiltProgram())
-{
-    const std::string outPath = dir / "stdout";
-    const std::string errPath = dir / "stderr";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
-            ::_exit(127);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    Outcome outcome;
-    int wait = 0;
-    if (child > 0 && ::waitpid(child, &wait, 0) == child && WIFEXITED(wait))
-        outcome.status = WEXITSTATUS(wait);
-    outcome.out = ReadWhole(outPath);
-    outcome.err = ReadWhole(errPath);
-    return outcome;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> lines)
@@ -286,7 +220,6 @@ const FailureCase kFailureCases[] = {
      2,
      "versweep-scan: The following argument was not expected: --bogus",
      true},
-    {"Trash", {"--trash", kFolder}, 2, "versweep-scan: --trash is not available yet"},
     {"YesWithoutTrash", {"--yes", kFolder}, 2, "versweep-scan: --yes goes only with --trash", true},
     // An empty tag would check every entry that has none, the newest of each title included.
     {"EmptyGroup", {"--group", "", kFolder}, 2, "versweep-scan: --group needs a TAG", true},
@@ -308,6 +241,8 @@ const FailureCase kFailureCases[] = {
      2,
      "versweep-scan: --keep needs a whole number N of at least 1",
      true},
+    {"UndoWithFolder", {"--undo", kFolder}, 2, "versweep-scan: --undo takes no FOLDER", true},
+    {"UndoWithListingOption", {"--json", "--undo"}, 2, "versweep-scan: --undo goes with no other option", true},
     // A settings file asked for by name that cannot be read would silently drop its white list.
     {"ConfigMissing",
      {"--config", "{DIR}/absent.ini", kFolder},
@@ -353,10 +288,11 @@ TEST(ScanCommand, HelpGoesToStandardOutput)
 
 TEST(ScanCommand, EmptyArgumentVectorIsUsageError)
 {
+    std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
     const char* const argv[] = {nullptr};
-    EXPECT_EQ(RunScanCommand(0, argv, out, err), 2);
+    EXPECT_EQ(RunScanCommand(0, argv, in, false, out, err), 2);
     EXPECT_EQ(out.str(), "");
 }
 
@@ -387,9 +323,10 @@ TEST(ScanCommand, ListingThatCannotBeWrittenFails)
     const std::string config = Expand(kNoSettings, dir);
     const std::string folder = dir / kShelf;
     const char* const argv[] = {"versweep-scan", config.c_str(), folder.c_str()};
+    std::istringstream in;
     std::ostream out(nullptr);
     std::ostringstream err;
-    EXPECT_EQ(RunScanCommand(3, argv, out, err), 1);
+    EXPECT_EQ(RunScanCommand(3, argv, in, false, out, err), 1);
     EXPECT_EQ(err.str(), "versweep-scan: cannot write the listing\n");
 }
 
@@ -666,7 +603,7 @@ TEST(ScanProgram, ExitStatuses)
     const test::TempDir dir;
     EXPECT_EQ(RunProgram(dir, {dir / "absent"}).status, 1);
     EXPECT_EQ(RunProgram(dir, {}).status, 2);
-    EXPECT_EQ(RunProgram(dir, {"--trash", dir.Path()}).status, 2);
+    EXPECT_EQ(RunProgram(dir, {"--yes", dir.Path()}).status, 2);
 }
 
 } // namespace

@@ -1,0 +1,98 @@
+// versweep-scan --trash and --undo: the checked entries to the trash after one confirmation, and the last
+// batch back out of it.
+#include "cli/trash_commands.h"
+
+#include <istream>
+#include <ostream>
+#include <string_view>
+
+#include "cli/listing_output.h"
+#include "cli/messages.h"
+#include "scan/trash_batch.h"
+#include "scan/undo_record.h"
+#include "widgets/check_list.h"
+
+namespace versweep {
+
+namespace {
+
+// Asks whether `count` entries may go; only "y", "Y" or "yes" says so.
+bool Confirmed(int count, std::istream& in, std::ostream& err)
+{
+    err << "Move " << CountOf(count, "entry", "entries") << " to the trash? [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(in, answer)) {
+        err << '\n'; // end of input: the next message must not stay on the question's line
+        return false;
+    }
+    const std::size_t first = answer.find_first_not_of(" \t\r");
+    answer = first == std::string::npos ? "" : answer.substr(first, answer.find_last_not_of(" \t\r") + 1 - first);
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+// Each entry of `report` that failed, its name and reason quoted as the listing quotes names (the reason
+// may carry the entry's path, and neither may break or forge a line), then how many succeeded (`done`) and
+// how many not (`notDone`). Returns the exit status: 1 when any failed.
+int ReportBatch(const BatchReport& report, std::string_view verb, std::string_view done, std::string_view notDone,
+                std::ostream& err)
+{
+    int failed = 0;
+    for (const EntryOutcome& entry : report.entries) {
+        if (entry.succeeded)
+            continue;
+        ++failed;
+        err << kProgram << ": cannot " << verb << " " << QuoteName(entry.name) << ": " << QuoteName(entry.reason)
+            << '\n';
+    }
+    const auto succeeded = static_cast<int>(report.entries.size()) - failed;
+    err << kProgram << ": " << CountOf(succeeded, "entry", "entries") << " " << done;
+    if (failed > 0)
+        err << ", " << failed << " " << notDone;
+    err << '\n';
+    return failed > 0 ? 1 : 0;
+}
+
+} // namespace
+
+int MoveCheckedToTrash(const CheckList& list, const std::string& folder, bool yes, std::istream& in,
+                       bool inIsTerminal, std::ostream& err)
+{
+    const int checked = list.CheckedCount();
+    if (checked > 0 && !yes) {
+        if (!inIsTerminal) {
+            err << kProgram << ": nothing moved: standard input is not a terminal to confirm on; give --yes to "
+                << "move the checked entries without asking\n";
+            return 1;
+        }
+        if (!Confirmed(checked, in, err)) {
+            err << kProgram << ": nothing moved\n";
+            return 1;
+        }
+    }
+    const BatchReport report = TrashCheckedEntries(list, folder, DefaultUndoRecordPath());
+    if (report.recordError)
+        err << kProgram << ": warning: --undo cannot take this batch back, its record was not written: "
+            << report.recordError->message << '\n';
+    return ReportBatch(report, "move", "moved to the trash", "could not be moved", err);
+}
+
+int UndoLastTrash(std::ostream& out, std::ostream& err)
+{
+    const std::string record = DefaultUndoRecordPath();
+    if (!HasUndoableBatch(record)) {
+        err << kProgram << ": nothing to undo\n";
+        return 0;
+    }
+    const BatchReport report = UndoLastBatch(record);
+    for (const EntryOutcome& entry : report.entries) {
+        if (entry.succeeded)
+            out << QuoteName(entry.name) << '\n';
+    }
+    out.flush();
+    if (report.recordError)
+        err << kProgram
+            << ": warning: the record of the last batch was not updated: " << report.recordError->message << '\n';
+    return ReportBatch(report, "restore", "restored", "could not be restored", err);
+}
+
+} // namespace versweep

@@ -1,0 +1,223 @@
+// Tests of versweep-scan --trash and --undo against a private home: what moves, what asks first, what is
+// reported, and the way back.
+#include "cli/trash_commands.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "case_name.h"
+#include "cli/listing_output.h"
+#include "cli/scan_command.h"
+#include "platform/trash.h"
+#include "private_home.h"
+#include "scan/undo_record.h"
+#include "scan_runner.h"
+#include "temp_dir.h"
+
+namespace versweep {
+namespace {
+
+using test::Lines;
+using test::Outcome;
+using test::RunInProcess;
+using test::RunProgram;
+using test::TempDir;
+using test::TreeOf;
+namespace fs = std::filesystem;
+
+std::set<std::string> OriginalPathsInUndoRecord()
+{
+    std::set<std::string> paths;
+    for (const platform::TrashedEntry& entry : ReadUndoRecord(DefaultUndoRecordPath()))
+        paths.insert(entry.originalPath);
+    return paths;
+}
+
+// The built program, given the private home through its environment: the older version of each hostile
+// name moves, the newer one and the folder the header's path would name stay; --undo brings back exactly
+// what moved, and a second --undo finds nothing.
+TEST(TrashProgram, MovesExactlyTheCheckedEntriesAndUndoBringsThemBack)
+{
+    const TempDir dir;
+    const std::string folder = dir / "shelf-";
+    const std::vector<std::string> titles = {"My Tool, \"Pro\"", "two\nlines", "\377\376Bad", "-Dash",
+                                             "\"Quoted\""};
+    std::set<std::string> older;
+    for (const std::string& title : titles) {
+        dir.MakeFile("shelf-/" + title + ".v1-A/data", 10);
+        dir.MakeDir("shelf-/" + title + ".v2-A");
+        older.insert(folder + "/" + title + ".v1-A");
+    }
+    // On POSIX the header's path, folder + "/" + "//" + folder, collapses to this folder.
+    fs::create_directories(folder + folder);
+    dir.MakeFile("none.ini");
+    const std::vector<std::string> before = TreeOf(folder);
+    const std::vector<std::string> listing = {"--config", dir / "none.ini", folder};
+    std::vector<std::string> trash = listing;
+    trash.insert(trash.begin(), {"--trash", "--yes"});
+
+    const Outcome listed = RunProgram(dir, listing);
+    const Outcome trashed = RunProgram(dir, trash);
+    EXPECT_EQ(trashed.status, 0) << trashed.err;
+    EXPECT_EQ(trashed.out, listed.out);
+    EXPECT_EQ(trashed.err, listed.err + "versweep-scan: 5 entries moved to the trash\n");
+    EXPECT_EQ(OriginalPathsInUndoRecord(), older);
+    for (const std::string& path : older)
+        EXPECT_FALSE(fs::exists(fs::symlink_status(path))) << path;
+    for (const std::string& title : titles)
+        EXPECT_TRUE(fs::is_directory(folder + "/" + title + ".v2-A")) << title;
+    EXPECT_TRUE(fs::is_directory(folder + folder));
+
+    const Outcome undone = RunProgram(dir, {"--undo"});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    std::set<std::string> restored;
+    for (const std::string& line : Lines(undone.out))
+        restored.insert(line);
+    std::set<std::string> quoted;
+    for (const std::string& path : older)
+        quoted.insert(QuoteName(path));
+    EXPECT_EQ(restored, quoted);
+    EXPECT_EQ(undone.err, "versweep-scan: 5 entries restored\n");
+    EXPECT_EQ(TreeOf(folder), before);
+
+    const Outcome again = RunProgram(dir, {"--undo"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(again.err, "versweep-scan: nothing to undo\n");
+}
+
+struct ConfirmCase
+{
+    const char* name;
+    std::vector<std::string> options;
+    bool inIsTerminal;
+    std::string input;
+    bool moves;
+    int status;
+    std::string messages; // stderr after the summary
+};
+
+void PrintTo(const ConfirmCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const std::string kQuestion = "Move 1 entry to the trash? [y/N] ";
+
+const ConfirmCase kConfirmCases[] = {
+    {"YesMovesWithoutAsking", {"--yes"}, true, "n\n", true, 0, "versweep-scan: 1 entry moved to the trash\n"},
+    {"NoTerminalRefuses",
+     {},
+     false,
+     "y\n",
+     false,
+     1,
+     "versweep-scan: nothing moved: standard input is not a terminal to confirm on; give --yes to move the "
+     "checked entries without asking\n"},
+    {"AnswerY", {}, true, "y\n", true, 0, kQuestion + "versweep-scan: 1 entry moved to the trash\n"},
+    {"AnswerYes", {}, true, " yes\r\n", true, 0, kQuestion + "versweep-scan: 1 entry moved to the trash\n"},
+    {"AnswerN", {}, true, "n\ny\n", false, 1, kQuestion + "versweep-scan: nothing moved\n"},
+    {"AnswerEmpty", {}, true, "\n", false, 1, kQuestion + "versweep-scan: nothing moved\n"},
+    {"AnswerOther", {}, true, "yess\n", false, 1, kQuestion + "versweep-scan: nothing moved\n"},
+    {"EndOfInput", {}, true, "", false, 1, kQuestion + "\nversweep-scan: nothing moved\n"},
+    {"NothingCheckedAsksNothing",
+     {"--white=a"},
+     false,
+     "",
+     false,
+     0,
+     "versweep-scan: 0 entries moved to the trash\n"},
+};
+
+class ConfirmTest : public testing::TestWithParam<ConfirmCase>
+{};
+
+TEST_P(ConfirmTest, MovesOnlyWhenConfirmed)
+{
+    const ConfirmCase& c = GetParam();
+    const TempDir dir;
+    dir.MakeDir("shelf-/A.v1-X");
+    dir.MakeDir("shelf-/A.v2-X");
+    dir.MakeFile("none.ini");
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"--trash", "--config", dir / "none.ini", dir / "shelf-"});
+
+    const Outcome outcome = RunInProcess(args, c.input, c.inIsTerminal);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(fs::exists(dir / "shelf-/A.v1-X"), !c.moves);
+    EXPECT_TRUE(fs::exists(dir / "shelf-/A.v2-X"));
+    const std::string summary = outcome.err.substr(0, outcome.err.find('\n') + 1);
+    EXPECT_EQ(outcome.err.substr(summary.size()), c.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trash, ConfirmTest, testing::ValuesIn(kConfirmCases), test::CaseName());
+
+// An entry that cannot move stays, is named on its own line quoted like the listing, and fails the run.
+TEST(TrashCommand, FailedMoveIsReportedAndFailsTheRun)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root moves entries out of a read-only folder";
+    const TempDir dir;
+    dir.MakeDir("shelf-/two\nlines.v1-A");
+    dir.MakeDir("shelf-/two\nlines.v2-A");
+    dir.MakeFile("none.ini");
+    dir.Chmod("shelf-", 0555);
+    const Outcome outcome = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", dir / "shelf-"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(fs::exists(dir / "shelf-/two\nlines.v1-A"));
+    const std::vector<std::string> lines = Lines(outcome.err);
+    ASSERT_EQ(lines.size(), 3U) << outcome.err;
+    EXPECT_EQ(lines[1].rfind("versweep-scan: cannot move \"two\\nlines.v1-A\": ", 0), 0U) << lines[1];
+    EXPECT_EQ(lines[2], "versweep-scan: 0 entries moved to the trash, 1 could not be moved");
+}
+
+// A listing that could not be written must not be followed by moves the user never saw.
+TEST(TrashCommand, UnwrittenListingMovesNothing)
+{
+    const TempDir dir;
+    dir.MakeDir("shelf-/A.v1-X");
+    dir.MakeDir("shelf-/A.v2-X");
+    dir.MakeFile("none.ini");
+    const std::string config = dir / "none.ini";
+    const std::string folder = dir / "shelf-";
+    const char* const argv[] = {"versweep-scan", "--trash", "--yes", "--config", config.c_str(), folder.c_str()};
+    std::istringstream in;
+    std::ostream out(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(RunScanCommand(6, argv, in, false, out, err), 1);
+    EXPECT_TRUE(fs::exists(dir / "shelf-/A.v1-X"));
+}
+
+// The moves stand when their record cannot be written; the user is told that --undo cannot take them back.
+TEST(TrashCommand, UnwritableUndoRecordWarnsAndTheMovesStand)
+{
+    const TempDir dir;
+    dir.MakeDir("shelf-/A.v1-X");
+    dir.MakeDir("shelf-/A.v2-X");
+    dir.MakeFile("none.ini");
+    dir.MakeFile("not-a-folder");
+    const std::string stateHome = std::getenv("XDG_STATE_HOME");
+    ::setenv("XDG_STATE_HOME", (dir / "not-a-folder").c_str(), 1);
+    const Outcome outcome = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", dir / "shelf-"});
+    ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
+    EXPECT_NE(outcome.err.find("\nversweep-scan: warning: --undo cannot take this batch back"), std::string::npos)
+        << outcome.err;
+}
+
+} // namespace
+} // namespace versweep
+
+int main(int argc, char** argv)
+{
+    return versweep::test::RunTestsInPrivateHome(argc, argv);
+}
