@@ -94,6 +94,21 @@ TEST(TrashProgram, MovesExactlyTheCheckedEntriesAndUndoBringsThemBack)
     EXPECT_EQ(again.err, "versweep-scan: nothing to undo\n");
 }
 
+// "shelf-" holding `title` in versions 1 (checked) and 2, and an empty settings file.
+void MakePair(const TempDir& dir, const std::string& title = "A")
+{
+    dir.MakeDir("shelf-/" + title + ".v1-X");
+    dir.MakeDir("shelf-/" + title + ".v2-X");
+    dir.MakeFile("none.ini");
+}
+
+// `options`, then --trash on MakePair's folder.
+std::vector<std::string> TrashArgs(const TempDir& dir, std::vector<std::string> options)
+{
+    options.insert(options.end(), {"--trash", "--config", dir / "none.ini", dir / "shelf-"});
+    return options;
+}
+
 struct ConfirmCase
 {
     const char* name;
@@ -144,13 +159,8 @@ TEST_P(ConfirmTest, MovesOnlyWhenConfirmed)
 {
     const ConfirmCase& c = GetParam();
     const TempDir dir;
-    dir.MakeDir("shelf-/A.v1-X");
-    dir.MakeDir("shelf-/A.v2-X");
-    dir.MakeFile("none.ini");
-    std::vector<std::string> args = c.options;
-    args.insert(args.end(), {"--trash", "--config", dir / "none.ini", dir / "shelf-"});
-
-    const Outcome outcome = RunInProcess(args, c.input, c.inIsTerminal);
+    MakePair(dir);
+    const Outcome outcome = RunInProcess(TrashArgs(dir, c.options), c.input, c.inIsTerminal);
     EXPECT_EQ(outcome.status, c.status);
     EXPECT_EQ(fs::exists(dir / "shelf-/A.v1-X"), !c.moves);
     EXPECT_TRUE(fs::exists(dir / "shelf-/A.v2-X"));
@@ -166,16 +176,14 @@ TEST(TrashCommand, FailedMoveIsReportedAndFailsTheRun)
     if (::geteuid() == 0)
         GTEST_SKIP() << "root moves entries out of a read-only folder";
     const TempDir dir;
-    dir.MakeDir("shelf-/two\nlines.v1-A");
-    dir.MakeDir("shelf-/two\nlines.v2-A");
-    dir.MakeFile("none.ini");
+    MakePair(dir, "two\nlines");
     dir.Chmod("shelf-", 0555);
-    const Outcome outcome = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", dir / "shelf-"});
+    const Outcome outcome = RunInProcess(TrashArgs(dir, {"--yes"}));
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(fs::exists(dir / "shelf-/two\nlines.v1-A"));
+    EXPECT_TRUE(fs::exists(dir / "shelf-/two\nlines.v1-X"));
     const std::vector<std::string> lines = Lines(outcome.err);
     ASSERT_EQ(lines.size(), 3U) << outcome.err;
-    EXPECT_EQ(lines[1].rfind("versweep-scan: cannot move \"two\\nlines.v1-A\": ", 0), 0U) << lines[1];
+    EXPECT_EQ(lines[1].rfind("versweep-scan: cannot move \"two\\nlines.v1-X\": ", 0), 0U) << lines[1];
     EXPECT_EQ(lines[2], "versweep-scan: 0 entries moved to the trash, 1 could not be moved");
 }
 
@@ -183,16 +191,15 @@ TEST(TrashCommand, FailedMoveIsReportedAndFailsTheRun)
 TEST(TrashCommand, UnwrittenListingMovesNothing)
 {
     const TempDir dir;
-    dir.MakeDir("shelf-/A.v1-X");
-    dir.MakeDir("shelf-/A.v2-X");
-    dir.MakeFile("none.ini");
-    const std::string config = dir / "none.ini";
-    const std::string folder = dir / "shelf-";
-    const char* const argv[] = {"versweep-scan", "--trash", "--yes", "--config", config.c_str(), folder.c_str()};
+    MakePair(dir);
+    const std::vector<std::string> args = TrashArgs(dir, {"--yes"});
+    std::vector<const char*> argv{"versweep-scan"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
     std::istringstream in;
     std::ostream out(nullptr);
     std::ostringstream err;
-    EXPECT_EQ(RunScanCommand(6, argv, in, false, out, err), 1);
+    EXPECT_EQ(RunScanCommand(static_cast<int>(argv.size()), argv.data(), in, false, out, err), 1);
     EXPECT_TRUE(fs::exists(dir / "shelf-/A.v1-X"));
 }
 
@@ -200,13 +207,11 @@ TEST(TrashCommand, UnwrittenListingMovesNothing)
 TEST(TrashCommand, UnwritableUndoRecordWarnsAndTheMovesStand)
 {
     const TempDir dir;
-    dir.MakeDir("shelf-/A.v1-X");
-    dir.MakeDir("shelf-/A.v2-X");
-    dir.MakeFile("none.ini");
+    MakePair(dir);
     dir.MakeFile("not-a-folder");
     const std::string stateHome = std::getenv("XDG_STATE_HOME");
     ::setenv("XDG_STATE_HOME", (dir / "not-a-folder").c_str(), 1);
-    const Outcome outcome = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", dir / "shelf-"});
+    const Outcome outcome = RunInProcess(TrashArgs(dir, {"--yes"}));
     ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
