@@ -23,6 +23,7 @@
 #include "cli/trash_commands.h"
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
+#include "platform/file_system.h"
 #include "scan/empty_folder.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
@@ -139,26 +140,27 @@ std::vector<std::string> SplitEmptyValues(int argc, const char* const* argv)
     return words;
 }
 
-void AddOption(CLI::App& app, const OptionSpec& spec, ScanArguments& args)
+void AddOption(CLI::App& app, const OptionSpec& described, ScanArguments& args)
 {
     std::visit(
         [&](auto target) {
             using Target = decltype(target);
             if constexpr (std::is_same_v<Target, bool ScanArguments::*>) {
-                app.add_flag(spec.names, args.*target, spec.help);
+                app.add_flag(described.names, args.*target, described.help);
             } else if constexpr (std::is_same_v<Target, std::optional<std::string> ScanArguments::*>) {
                 app.add_option_function<std::string>(
-                       spec.names, [&args, target](const std::string& value) { args.*target = value; }, spec.help)
-                    ->type_name(spec.valueName);
+                       described.names, [&args, target](const std::string& value) { args.*target = value; },
+                       described.help)
+                    ->type_name(described.valueName);
             } else {
-                app.add_option(spec.names, args.*target, spec.help)
-                    ->type_name(spec.valueName)
+                app.add_option(described.names, args.*target, described.help)
+                    ->type_name(described.valueName)
                     ->type_size(1)
                     ->allow_extra_args(false)
                     ->take_all();
             }
         },
-        spec.target);
+        described.target);
 }
 
 // Fills `args` from the command line; returns the exit status when the command must stop here.
@@ -234,7 +236,7 @@ std::vector<platform::TreeSize> MeasureEntries(const CheckList& list, const std:
 {
     std::vector<platform::TreeSize> sizes(static_cast<std::size_t>(list.ItemCount()));
     for (int i = 1; i < list.ItemCount(); ++i)
-        sizes[static_cast<std::size_t>(i)] = FolderSize(EntryPath(folder, list.ItemText(i)), 0);
+        sizes[static_cast<std::size_t>(i)] = FolderSize(platform::EntryPath(folder, list.ItemText(i)), 0);
     return sizes;
 }
 
