@@ -139,7 +139,7 @@ Result<std::string> ReadFileContent(const std::string& path, std::size_t maxByte
 Status ReplaceFileContent(const std::string& path, std::string_view content)
 {
     const std::string folder = FolderOf(path);
-    if (const Status made = MakeFolders(folder); !made)
+    if (Status made = MakeFolders(folder); !made)
         return made;
     FileStatus old{};
     const bool hasOld = ::stat(path.c_str(), &old) == 0;
