@@ -13,10 +13,7 @@ namespace {
 std::string AbsoluteFolder(const std::string& folder, const std::string& currentDirectory)
 {
     const std::string joined = folder.front() == '/' ? folder : platform::EntryPath(currentDirectory, folder);
-    std::string normal = std::filesystem::path(joined).lexically_normal().string();
-    while (normal.size() > 1 && normal.back() == '/')
-        normal.pop_back();
-    return normal;
+    return platform::WithoutTrailingSeparators(std::filesystem::path(joined).lexically_normal().string());
 }
 
 } // namespace

@@ -226,8 +226,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         return 2;
     }
     // "dir/" names the same folder as "dir", and the header shows it without the slash.
-    while (args.folder.size() > 1 && args.folder.back() == '/')
-        args.folder.pop_back();
+    args.folder = platform::WithoutTrailingSeparators(std::move(args.folder));
     return std::nullopt;
 }
 

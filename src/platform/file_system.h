@@ -38,6 +38,9 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
 /// The path of the entry `name` directly inside `folder`: the two joined by one separator.
 std::string EntryPath(std::string_view folder, std::string_view name);
 
+/// `path` without trailing separators, which name the same folder; the root keeps its own.
+std::string WithoutTrailingSeparators(std::string path);
+
 /// True when `path` names an existing folder (a link to a folder counts).
 bool DirectoryExists(const std::string& path);
 

@@ -87,6 +87,13 @@ std::string EntryPath(std::string_view folder, std::string_view name)
     return path;
 }
 
+std::string WithoutTrailingSeparators(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
 bool DirectoryExists(const std::string& path)
 {
     struct stat info;

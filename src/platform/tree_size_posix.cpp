@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_system.h"
+
 namespace versweep::platform {
 
 namespace {
@@ -191,9 +193,7 @@ TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit, const std
 TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop)
 {
     // "dir/" names the folder itself; without this a trailing slash would make a folder with content look empty.
-    std::string target = path;
-    while (target.size() > 1 && target.back() == '/')
-        target.pop_back();
+    const std::string target = WithoutTrailingSeparators(path);
     if (target.empty())
         return {};
 

@@ -97,21 +97,14 @@ private:
     QHash<QByteArray, QIcon> m_byExtension;
 };
 
-std::string WithoutTrailingSlashes(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 platform::Result<std::string> Absolute(const std::string& folder)
 {
     if (!folder.empty() && folder.front() == '/')
-        return WithoutTrailingSlashes(folder);
+        return platform::WithoutTrailingSeparators(folder);
     platform::Result<std::string> current = platform::CurrentDirectory();
     if (!current || folder.empty())
         return current;
-    return WithoutTrailingSlashes(platform::EntryPath(current.Value(), folder));
+    return platform::WithoutTrailingSeparators(platform::EntryPath(current.Value(), folder));
 }
 
 } // namespace
@@ -131,7 +124,7 @@ platform::Status FileListBox::ApplyFilePath(const std::string& path)
     std::string target = path;
     if (target.size() > 2 && target.front() == '[' && target.back() == ']')
         target = target.substr(1, target.size() - 2);
-    target = WithoutTrailingSlashes(target);
+    target = platform::WithoutTrailingSeparators(target);
 
     // The last component is a file part only when it is a pattern or names a file; else it must be a folder.
     const std::size_t slash = target.rfind('/');

@@ -3,16 +3,16 @@
 
 #include <QUrl>
 
+#include "platform/file_system.h"
+
 namespace versweep {
 
 std::optional<std::string> LocalPathBytes(const QUrl& url)
 {
     if (!url.isLocalFile())
         return std::nullopt;
-    std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
+    return platform::WithoutTrailingSeparators(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
 }
 
 } // namespace versweep

@@ -27,13 +27,9 @@ platform::Result<bool> SelectFolderDialog::ShowFolderChooser()
     if (dialog.exec() != QDialog::Accepted)
         return false;
 
-    // Qt hands the choice back as a URL; a local one gives its path in the file system's own encoding.
+    // Qt hands the choice back as a URL; its percent-encoded path keeps the bytes of the name.
     const QList<QUrl> urls = dialog.selectedUrls();
-    const QUrl chosen = urls.isEmpty() ? QUrl() : urls.front();
-    m_selectedFolder =
-        chosen.isLocalFile() ? QFile::encodeName(chosen.toLocalFile()).toStdString() : std::string();
-    while (m_selectedFolder.size() > 1 && m_selectedFolder.back() == '/')
-        m_selectedFolder.pop_back();
+    m_selectedFolder = urls.isEmpty() ? std::string() : LocalPathBytes(urls.front()).value_or(std::string());
     return true;
 }
 
