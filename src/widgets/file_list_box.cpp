@@ -20,7 +20,6 @@
 #include "tools/text_tools.h"
 #include "widgets/busy_cursor.h"
 #include "widgets/display_name.h"
-#include "widgets/text_collation.h"
 
 namespace versweep {
 
@@ -167,7 +166,6 @@ void FileListBox::Reread()
     platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(m_directory);
     if (listing) {
         std::unordered_set<std::string> seen;
-        TextCollation collation;
         for (platform::DirEntry& entry : listing.Value()) {
             // Only ordinary files: folders, hidden files and links that lead to no file stay out.
             const bool link = (entry.attributes & platform::kAttrReparsePoint) != 0;
@@ -178,7 +176,7 @@ void FileListBox::Reread()
             if (records.size() == kBusyCursorFrom && !busy)
                 busy.emplace();
             QIcon icon = IconCache::For(m_directory, entry.name);
-            std::string key = collation.SortKey(entry.name);
+            std::string key = m_collation.SortKey(entry.name);
             records.push_back(FileRecord{std::move(entry.name), std::move(key), std::move(icon)});
         }
     }

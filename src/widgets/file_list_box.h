@@ -6,6 +6,7 @@
 #include <QListWidget>
 
 #include "platform/system_error.h"
+#include "widgets/text_collation.h"
 
 namespace versweep {
 
@@ -46,6 +47,7 @@ private:
     std::string m_filePath;
     std::string m_directory;
     std::string m_mask = "*.*";
+    TextCollation m_collation; // opened once: every folder shown is sorted with it
 };
 
 } // namespace versweep
