@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace versweep {
 
@@ -63,6 +64,27 @@ double LeadingValue(std::string_view component)
     return decimal->negative ? -magnitude : magnitude;
 }
 
+// Calls `use(position, component)` for each component VersionValue counts: split at dots, trimmed, empty
+// ones left out; `position` is the component's place in the split list, so 0 only for the very first.
+template <typename Use>
+void ForEachComponent(std::string_view versionText, Use use)
+{
+    StringList components;
+    SplitText(".", versionText, components);
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        const std::string_view component = TrimBlanksAndControls(components[i]);
+        if (!component.empty())
+            use(i, component);
+    }
+}
+
+// A component that begins with a digit as a whole number; anything else but digits makes it 0.
+std::uint64_t WholeNumber(std::string_view component)
+{
+    const std::optional<Decimal> decimal = ParseDecimal(component);
+    return decimal && !decimal->negative ? decimal->magnitude : 0;
+}
+
 } // namespace
 
 std::string ExtractGroupTag(std::string_view name)
@@ -115,25 +137,32 @@ std::string NormalizeTitle(std::string_view name)
 
 double VersionValue(std::string_view versionText)
 {
-    if (versionText.empty())
-        return 0;
-    StringList components;
-    SplitText(".", versionText, components);
     double value = 0;
     unsigned depth = 0;
-    for (std::size_t i = 0; i < components.size(); ++i) {
-        const std::string_view component = TrimBlanksAndControls(components[i]);
-        if (component.empty())
-            continue;
-        if (i == 0) {
+    ForEachComponent(versionText, [&](std::size_t position, std::string_view component) {
+        if (position == 0) {
             value += LeadingValue(component);
         } else if (const auto divisor = IntPower(1000, depth)) {
             value += FractionDigits(component) / static_cast<double>(*divisor);
         }
         // Past 1000^6 the divisor no longer fits; such a component adds nothing but still counts.
         ++depth;
-    }
+    });
     return value;
+}
+
+std::vector<std::uint64_t> VersionComponents(std::string_view versionText)
+{
+    std::vector<std::uint64_t> components;
+    ForEachComponent(versionText, [&](std::size_t position, std::string_view component) {
+        if (position == 0 || IsDigit(component.front()))
+            components.push_back(WholeNumber(component));
+        else
+            components.push_back(static_cast<unsigned char>(component.front()));
+    });
+    while (!components.empty() && components.back() == 0)
+        components.pop_back();
+    return components;
 }
 
 bool MatchesNameList(std::string_view title, std::string_view commaList, StringList& scratch)

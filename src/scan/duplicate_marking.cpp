@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -24,10 +25,19 @@ struct Entry
     double value = 0.0;
 };
 
+// Whether a member is among its title's newest versions under each reading.
+struct Kept
+{
+    bool byValue = false;
+    bool byComponents = false;
+};
+
 class GroupResolver
 {
 public:
-    GroupResolver(const MarkingInput& input, MarkingResult& result) : m_input(input), m_result(result) {}
+    GroupResolver(const MarkingInput& input, MarkingResult& result)
+        : m_input(input), m_result(result), m_keep(static_cast<std::size_t>(std::max(1, input.keepCount)))
+    {}
 
     // `members` are the unconsumed entries of one title key in list order. Groups never touch each
     // other: an entry is only ever compared with entries of its own key.
@@ -38,6 +48,7 @@ public:
         std::size_t first = 0;
         while (first < members.size() && members[first].value == 0.0) {
             Drop(members[first].index);
+            m_result.reasons[members[first].index] = MarkReason::NoVersion;
             ++first;
         }
         if (first == members.size()) {
@@ -55,8 +66,10 @@ public:
             for (const Entry& member : members.subspan(first)) {
                 if (member.value == 0.0) {
                     Drop(member.index);
-                } else if (black) {
-                    m_result.checked[member.index] = true;
+                    m_result.reasons[member.index] = MarkReason::NoVersion;
+                } else {
+                    m_result.checked[member.index] = black;
+                    m_result.reasons[member.index] = black ? MarkReason::BlackList : MarkReason::WhiteList;
                 }
             }
             return;
@@ -65,14 +78,14 @@ public:
         const std::span<const Entry> compared = members.subspan(first);
         if (compared.size() == 1) {
             Drop(compared.front().index);
+            m_result.reasons[compared.front().index] = MarkReason::OnlyVersion;
+            return;
         }
-        if (m_input.keepCount > 1) {
-            KeepNewest(compared);
-        } else {
-            // The first versioned entry sweeps every later member, versionless ones included, in list
-            // order; the comparisons stay exactly the three-way ones of the sweep so that equal values
-            // (and values that compare neither way) land in the keep group as they would there.
-            Sweep(compared);
+        if (!Decide(compared)) {
+            for (const Entry& member : members) {
+                m_result.ambiguous[member.index] = true;
+            }
+            ++m_result.ambiguousTitles;
         }
     }
 
@@ -84,28 +97,61 @@ private:
         }
     }
 
-    void Sweep(std::span<const Entry> members)
+    // Marks the members from the title's first versioned entry on; returns whether both readings keep
+    // the same ones. An entry without a value may still have components ("0.0001" reads as 0): the
+    // component reading ranks it, so it can never be checked while it is the newest that way.
+    bool Decide(std::span<const Entry> members)
     {
-        m_keep.assign(1, members.front().index);
-        double best = members.front().value;
-        for (const Entry& member : members.subspan(1)) {
-            if (member.value > best) {
-                for (const std::size_t kept : m_keep) {
-                    m_result.checked[kept] = true;
-                }
-                m_keep.assign(1, member.index);
-                best = member.value;
-            } else if (member.value < best) {
-                m_result.checked[member.index] = true;
-            } else {
-                m_keep.push_back(member.index);
+        m_components.clear();
+        for (const Entry& member : members) {
+            m_components.push_back(VersionComponents(ExtractVersionText(m_input.names[member.index])));
+        }
+        const double lowestValue = LowestKeptValue(members);
+        const std::vector<std::uint64_t>* lowestComponents = LowestKeptComponents();
+
+        m_kept.assign(members.size(), Kept{});
+        bool agree = true;
+        std::size_t versions = 0;
+        std::size_t newest = members.size();
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            Kept& kept = m_kept[k];
+            kept.byValue = members[k].value != 0.0 && members[k].value >= lowestValue;
+            kept.byComponents = !m_components[k].empty() && m_components[k] >= *lowestComponents;
+            agree = agree && kept.byValue == kept.byComponents;
+            if (members[k].value != 0.0 || !m_components[k].empty()) {
+                ++versions;
+            }
+            // The successor named to older entries: the newest kept one by components, then by value.
+            if ((kept.byValue || kept.byComponents) &&
+                (newest == members.size() || m_components[k] > m_components[newest] ||
+                 (m_components[k] == m_components[newest] && members[k].value > members[newest].value))) {
+                newest = k;
             }
         }
+
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            const std::size_t index = members[k].index;
+            const Kept& kept = m_kept[k];
+            if (kept.byValue || kept.byComponents) {
+                m_result.reasons[index] = versions == 1                       ? MarkReason::OnlyVersion
+                                          : kept.byValue && kept.byComponents ? MarkReason::Newest
+                                                                              : MarkReason::AmbiguousKept;
+            } else if (members[k].value != 0.0 || m_keep == 1) {
+                // With one version kept, an entry without a value met by a versioned one counts as
+                // below it, as the entry-by-entry loop has it.
+                m_result.checked[index] = true;
+                m_result.reasons[index] = MarkReason::Older;
+                m_result.successors[index] = members[newest].index;
+            } else {
+                m_result.reasons[index] = MarkReason::NoVersion;
+            }
+        }
+        return agree;
     }
 
-    // The N-th highest distinct value is the lowest one kept. Only the group's own values are sorted, so
-    // the step stays near linear however the titles are spread.
-    void KeepNewest(std::span<const Entry> members)
+    // The N-th highest distinct value, or the lowest there is. Only the group's own values are sorted,
+    // so the step stays near linear however the titles are spread. The first member always has a value.
+    double LowestKeptValue(std::span<const Entry> members)
     {
         m_values.clear();
         for (const Entry& member : members) {
@@ -115,23 +161,36 @@ private:
         }
         std::sort(m_values.begin(), m_values.end(), std::greater<>());
         m_values.erase(std::unique(m_values.begin(), m_values.end()), m_values.end());
-        const auto keep = static_cast<std::size_t>(m_input.keepCount);
-        if (m_values.size() <= keep) {
-            return;
-        }
-        const double lowestKept = m_values[keep - 1];
-        for (const Entry& member : members) {
-            if (member.value != 0.0 && member.value < lowestKept) {
-                m_result.checked[member.index] = true;
+        return m_values[std::min(m_keep, m_values.size()) - 1];
+    }
+
+    // The same for the members' components; null when none has any.
+    const std::vector<std::uint64_t>* LowestKeptComponents()
+    {
+        m_ranked.clear();
+        for (const std::vector<std::uint64_t>& components : m_components) {
+            if (!components.empty()) {
+                m_ranked.push_back(&components);
             }
         }
+        if (m_ranked.empty()) {
+            return nullptr;
+        }
+        std::sort(m_ranked.begin(), m_ranked.end(), [](const auto* a, const auto* b) { return *a > *b; });
+        m_ranked.erase(
+            std::unique(m_ranked.begin(), m_ranked.end(), [](const auto* a, const auto* b) { return *a == *b; }),
+            m_ranked.end());
+        return m_ranked[std::min(m_keep, m_ranked.size()) - 1];
     }
 
     const MarkingInput& m_input;
     MarkingResult& m_result;
+    std::size_t m_keep;
     StringList m_scratch;
-    std::vector<std::size_t> m_keep;
     std::vector<double> m_values;
+    std::vector<std::vector<std::uint64_t>> m_components;
+    std::vector<const std::vector<std::uint64_t>*> m_ranked;
+    std::vector<Kept> m_kept; // per member of the group being decided
 };
 
 } // namespace
@@ -139,7 +198,9 @@ private:
 MarkingResult MarkDuplicates(const MarkingInput& input)
 {
     const std::size_t count = input.names.size();
-    MarkingResult result{std::vector<bool>(count, false), std::vector<bool>(count, false)};
+    MarkingResult result{std::vector<bool>(count, false), std::vector<bool>(count, false),
+                         std::vector<MarkReason>(count, MarkReason::None), std::vector<std::size_t>(count, 0),
+                         std::vector<bool>(count, false)};
 
     // Group ids in order of first appearance; each entry remembers its group.
     std::unordered_map<std::string, std::size_t> groupOfKey;

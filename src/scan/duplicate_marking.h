@@ -1,8 +1,11 @@
 // Decides which listed entries are superseded versions: the marking step of a listing pass.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include "widgets/entry_mark.h"
 
 namespace versweep {
 
@@ -20,22 +23,32 @@ struct MarkingInput
 /// What the marking step decides, one flag per name (index 0 always false).
 struct MarkingResult
 {
-    std::vector<bool> checked; ///< to be checked for deletion
-    std::vector<bool> dropped; ///< to leave the list (only with onlyDuplicate)
+    std::vector<bool> checked;       ///< to be checked for deletion
+    std::vector<bool> dropped;       ///< to leave the list (only with onlyDuplicate)
+    std::vector<MarkReason> reasons; ///< why; None for index 0 and empty names
+    /// For MarkReason::Older, the index of the newest kept name of the title; else 0.
+    std::vector<std::size_t> successors;
+    std::vector<bool> ambiguous; ///< the two readings of the name's title keep different names
+    std::size_t ambiguousTitles = 0;
 };
 
-/// Among names of one title key, checks every one below the highest version value; the white list
-/// protects a title, the black list marks every versioned name of it; an entry without a version never
-/// starts a comparison, but an earlier versioned entry of its title checks it. With a keep count of 1
-/// this gives exactly the marks of the entry-by-entry loop of the listing pass.
+/// Among names of one title key, checks every one below the title's newest versions; the white list
+/// protects a title, the black list marks every versioned name of it; an entry without a version (value 0)
+/// never starts a comparison, but an earlier versioned entry of its title checks it when one version is
+/// kept.
 ///
-/// With a keep count N above 1, the versioned names whose value is among the N highest distinct values
-/// of their title stay unchecked (equal values spelled differently count once) and every other
-/// versioned name is checked. A name without a version is never checked then: it cannot be ranked
-/// against the others, and a sweep should not take what it cannot place. The lists act as with N = 1,
-/// and what "only duplicates" drops does not depend on N.
+/// Versions are read two ways: as VersionValue (each later component a three-digit fraction) and as
+/// VersionComponents (whole numbers left to right). The kept names of a title are those among the N
+/// highest distinct versions (N the keep count) under either reading; a name is checked as older only
+/// when both readings put it below them. Where the two readings keep the same names, the marks are those of
+/// the entry-by-entry loop of the listing pass (N = 1) or of the literal keep-N rule. A title whose readings
+/// keep different names is ambiguous; a title on a list is decided by the list, never ambiguous.
 ///
-/// Runs in time linear in the number of names, apart from sorting each title's version values.
+/// With a keep count above 1, a name without a value is never checked: it cannot be ranked against the
+/// others, and a sweep should not take what it cannot place. What "only duplicates" drops does not depend
+/// on N.
+///
+/// Runs in time linear in the number of names, apart from sorting each title's versions.
 MarkingResult MarkDuplicates(const MarkingInput& input);
 
 } // namespace versweep

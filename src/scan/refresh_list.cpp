@@ -70,13 +70,22 @@ std::unordered_set<std::string> FillList(CheckList& list, const std::string& fol
     return plainFiles;
 }
 
-// Checks the items the marking chose and removes the dropped ones in one pass; `names` follows the list.
+// Checks the items the marking chose, records why, and removes the dropped ones in one pass; `names` follows
+// the list. A successor is named before anything moves: it is never dropped, but its index would shift.
 void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::string>& names)
 {
     const int count = list.ItemCount();
     for (int i = 1; i < count; ++i) {
-        if (marks.checked[static_cast<std::size_t>(i)])
+        const auto at = static_cast<std::size_t>(i);
+        if (marks.checked[at])
             list.SetChecked(i, true);
+        EntryMark mark;
+        mark.reason = marks.reasons[at];
+        mark.ambiguous = marks.ambiguous[at];
+        if (marks.successors[at] != 0)
+            mark.supersededBy = list.ItemText(static_cast<int>(marks.successors[at]));
+        mark.titleKey = UpperCaseAscii(NormalizeTitle(names[at]));
+        list.SetMark(i, std::move(mark));
     }
     list.DeleteItems(marks.dropped);
     std::size_t kept = 0;
@@ -96,7 +105,7 @@ void CheckEmptyEntries(CheckList& list, const std::string& folder)
 {
     for (int i = 1; i < list.ItemCount(); ++i) {
         if (IsEmptyFolder(platform::EntryPath(folder, list.ItemText(i))))
-            list.SetChecked(i, true);
+            list.ChangeMark(i, true, MarkReason::Empty);
     }
 }
 
@@ -105,7 +114,7 @@ void SetGroupChecked(CheckList& list, std::string_view tag, bool checked)
     const std::string wanted = UpperCaseAscii(tag);
     for (int i = 1; i < list.ItemCount(); ++i) {
         if (UpperCaseAscii(ExtractGroupTag(list.ItemText(i))) == wanted)
-            list.SetChecked(i, checked);
+            list.ChangeMark(i, checked, MarkReason::Group);
     }
 }
 
@@ -148,8 +157,10 @@ bool RefreshList(CheckList& list, const std::string& folder, const IniFile& sett
     const MarkingResult marks = MarkDuplicates(marking);
 
     ApplyMarks(list, marks, marking.names);
-    if (report != nullptr)
+    if (report != nullptr) {
         report->names = std::move(marking.names);
+        report->ambiguousTitles = marks.ambiguousTitles;
+    }
     return list.CheckedCount() > 0;
 }
 

@@ -1,6 +1,7 @@
 // The listing pass: fills the check list with a folder's entries and checks the superseded versions.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,24 +46,26 @@ struct RefreshReport
     /// One per list item after the pass, index 0 standing for the header: the name the marking read,
     /// with underscores turned into dots and a plain file's extension removed.
     std::vector<std::string> names;
+    /// Titles whose two readings of their versions keep different entries.
+    std::size_t ambiguousTitles = 0;
 };
 
 /// Lists `folder` (no trailing slash) into `list` under a header showing the folder, tells `menu` the
 /// sorted group tags, reads the white and black lists and the keep count from section "CONFIG" of
 /// `settings` unless `options` replaces them, and checks every entry of a title below its newest
-/// versions (MarkDuplicates). A folder that cannot
-/// be listed leaves the header alone. Returns whether any entry ended up checked (the delete button's
-/// enabled state). Fills `report` when given.
+/// versions (MarkDuplicates), recording with each entry why it is marked as it is, the entry it is older
+/// than and its title key. A folder that cannot be listed leaves the header alone. Returns whether any
+/// entry ended up checked (the delete button's enabled state). Fills `report` when given.
 bool RefreshList(CheckList& list, const std::string& folder, const IniFile& settings,
                  const RefreshOptions& options, GroupMenuSink& menu, RefreshReport* report = nullptr);
 
 /// Checks every entry of the listed `folder` that was read whole and holds less than 256 bytes
-/// (IsEmptyFolder); others keep their state. The header is left alone: its path names nothing and it has no check
-/// box.
+/// (IsEmptyFolder), with MarkReason::Empty where that changes it; others keep their state. The header is
+/// left alone: its path names nothing and it has no check box.
 void CheckEmptyEntries(CheckList& list, const std::string& folder);
 
-/// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`; others keep their
-/// state. The header is left alone.
+/// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`, with MarkReason::Group
+/// where that changes it; others keep their state. The header is left alone.
 void SetGroupChecked(CheckList& list, std::string_view tag, bool checked);
 
 } // namespace versweep

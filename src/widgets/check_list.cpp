@@ -31,6 +31,7 @@ struct CheckList::Item
     std::string key;
     CheckState state = Unchecked;
     bool enabled = true;
+    EntryMark mark;
 };
 
 CheckList::CheckList() : CheckList(nullptr) {}
@@ -232,6 +233,32 @@ int CheckList::CheckedCount() const
     }));
 }
 
+const EntryMark& CheckList::Mark(int index) const
+{
+    static const EntryMark kNone;
+    return InRange(index) ? m_items[static_cast<std::size_t>(index)].mark : kNone;
+}
+
+void CheckList::SetMark(int index, EntryMark mark)
+{
+    if (!InRange(index)) {
+        return;
+    }
+    m_items[static_cast<std::size_t>(index)].mark = std::move(mark);
+    if (m_observer != nullptr) {
+        m_observer->ItemChanged(index);
+    }
+}
+
+void CheckList::ChangeMark(int index, bool checked, MarkReason reason)
+{
+    if (!InRange(index) || State(index) == (checked ? Checked : Unchecked)) {
+        return;
+    }
+    m_items[static_cast<std::size_t>(index)].mark.reason = reason;
+    SetChecked(index, checked);
+}
+
 bool CheckList::IsItemEnabled(int index) const
 {
     return InRange(index) && m_items[static_cast<std::size_t>(index)].enabled;
@@ -408,6 +435,7 @@ void CheckList::ToggleSelected()
         return;
     }
     m_items[static_cast<std::size_t>(index)].state = next;
+    m_items[static_cast<std::size_t>(index)].mark.reason = MarkReason::Hand;
     if (m_observer != nullptr) {
         m_observer->ItemChanged(index);
     }

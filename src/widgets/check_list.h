@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "widgets/entry_mark.h"
+
 namespace versweep {
 
 class TextCollation;
@@ -86,6 +88,14 @@ public:
     /// Checked items that are not group headers.
     int CheckedCount() const;
 
+    /// Why the item is marked as it is; an empty record out of range.
+    const EntryMark& Mark(int index) const;
+    /// Replaces the item's record. Out of range: nothing happens.
+    void SetMark(int index, EntryMark mark);
+    /// Sets checked or unchecked and, when that changes the state, records `reason`; fires no handler.
+    /// A state that is already right keeps the reason it has, which says more than the command.
+    void ChangeMark(int index, bool checked, MarkReason reason);
+
     /// False out of range.
     bool IsItemEnabled(int index) const;
     /// Out of range: nothing happens.
@@ -118,7 +128,7 @@ public:
     /// release happened inside the list. Every release ends the pending toggle.
     void EndUserToggle(bool releasedInside);
     /// The toggle step on the selected item: headers and disabled items are left alone; otherwise
-    /// OnChanging may refuse, and OnChange follows an applied toggle.
+    /// OnChanging may refuse, and OnChange follows an applied toggle, whose reason is the user's hand.
     void ToggleSelected();
 
     void SetOnChanging(ChangingHandler handler) { m_onChanging = std::move(handler); }

@@ -1,7 +1,9 @@
 // Tests of the release-name parts: group tag, version text, title key, version value, name lists.
 #include "release/release_name.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,43 @@ TEST(VersionValueTest, RanksVersions)
     EXPECT_LT(VersionValue("1.2.3"), VersionValue("1.2.3.-"));
     EXPECT_LT(VersionValue("1.0.0.0.0"), VersionValue("1.0.0.0.0.1"));
     EXPECT_LT(VersionValue("1.999"), VersionValue("2"));
+}
+
+// The reading a user expects where the thousandths above get it wrong ("1.10" below "1.9").
+TEST(VersionComponentsTest, ComparesWholeNumbersLeftToRight)
+{
+    const struct
+    {
+        std::string newer;
+        std::string older; // equal to `newer` when `same`
+        bool same;
+    } cases[] = {
+        {"1.10", "1.9", false},
+        {"1.14.25", "1.3.11", false},
+        {"1.0001", "1", false},
+        {"0.0.0.0.0.0.0.9", "0", false}, // past the sixth place the value stops counting
+        {"1.2.0.1", "1.2", false},
+        {"2.10.A", "2.10.64", false}, // a letter counts as its byte value, as in the value
+        {"1.0.123.-", "1.0.123", false},
+        {"202401011200", "2024010112", false},
+        {"1.05", "1.5", true},
+        {"1.2", "1.2.0", true},
+        {"1..2", "1.2", true},
+        {"1.\001.5", "1.5", true},
+        {"A.1", "0.1", true},
+        {"0.0", "", true},
+        {"99999999999999999999999", "18446744073709551615", true}, // saturates instead of wrapping
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newer + " against " + c.older);
+        if (c.same) {
+            EXPECT_EQ(VersionComponents(c.newer), VersionComponents(c.older));
+        } else {
+            EXPECT_GT(VersionComponents(c.newer), VersionComponents(c.older));
+        }
+    }
+    EXPECT_EQ(VersionComponents("3.05.A.0.0"), (std::vector<std::uint64_t>{3, 5, 65}));
+    EXPECT_TRUE(VersionComponents("0.0.0").empty());
 }
 
 TEST(MatchesNameListTest, FindsNormalisedEntryInUpperCasedTitle)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,34 @@ std::string KeyOf(const std::string& name)
     return UpperCaseAscii(NormalizeTitle(name));
 }
 
+std::vector<std::uint64_t> ComponentsOf(const std::string& name)
+{
+    return VersionComponents(ExtractVersionText(name));
+}
+
+// Which of `members` have a reading among the `keep` highest distinct ones; a zero reading ranks nowhere.
+template <typename Reading>
+std::vector<std::size_t> TopOf(const std::vector<std::size_t>& members, const std::vector<std::string>& names,
+                               Reading (*read)(const std::string&), std::size_t keep)
+{
+    std::vector<Reading> readings;
+    for (const std::size_t j : members) {
+        if (read(names[j]) != Reading{}) {
+            readings.push_back(read(names[j]));
+        }
+    }
+    std::sort(readings.begin(), readings.end(), std::greater<>());
+    readings.erase(std::unique(readings.begin(), readings.end()), readings.end());
+    readings.resize(std::min(readings.size(), keep));
+    std::vector<std::size_t> top;
+    for (const std::size_t j : members) {
+        if (std::find(readings.begin(), readings.end(), read(names[j])) != readings.end()) {
+            top.push_back(j);
+        }
+    }
+    return top;
+}
+
 } // namespace
 
 MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
@@ -31,7 +60,9 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
     // Consuming an entry empties its name, so the loop works on its own copy.
     std::vector<std::string> names = input.names;
     const std::size_t count = names.size();
-    MarkingResult result{std::vector<bool>(count, false), std::vector<bool>(count, false)};
+    MarkingResult result;
+    result.checked.assign(count, false);
+    result.dropped.assign(count, false);
     StringList scratch;
 
     // Index 0 is the header and never takes part.
@@ -122,6 +153,56 @@ MarkingResult ReferenceKeepNewest(const MarkingInput& input)
         values.erase(std::unique(values.begin(), values.end()), values.end());
         values.resize(std::min(values.size(), static_cast<std::size_t>(input.keepCount)));
         result.checked[i] = std::find(values.begin(), values.end(), value) == values.end();
+    }
+    return result;
+}
+
+MarkingResult ReferenceTwoReadings(const MarkingInput& input)
+{
+    MarkingResult result = input.keepCount > 1 ? ReferenceKeepNewest(input) : ReferenceMarkDuplicates(input);
+    result.ambiguous.assign(input.names.size(), false);
+    const auto keep = static_cast<std::size_t>(std::max(1, input.keepCount));
+    StringList scratch;
+    std::vector<std::string> titlesDone;
+    for (std::size_t i = 1; i < input.names.size(); ++i) {
+        const std::string& name = input.names[i];
+        if (name.empty() || std::find(titlesDone.begin(), titlesDone.end(), KeyOf(name)) != titlesDone.end()) {
+            continue;
+        }
+        titlesDone.push_back(KeyOf(name));
+        if (MatchesNameList(NormalizeTitle(name), input.whiteList, scratch) ||
+            MatchesNameList(NormalizeTitle(name), input.blackList, scratch)) {
+            continue;
+        }
+        // The title's entries in list order; those from its first one with a value on are compared.
+        std::vector<std::size_t> members;
+        std::vector<std::size_t> compared;
+        for (std::size_t j = 1; j < input.names.size(); ++j) {
+            const std::string& other = input.names[j];
+            if (other.empty() || KeyOf(other) != KeyOf(name)) {
+                continue;
+            }
+            members.push_back(j);
+            if (!compared.empty() || ValueOf(other) != 0) {
+                compared.push_back(j);
+            }
+        }
+        if (compared.size() < 2) {
+            continue;
+        }
+        const std::vector<std::size_t> byValue = TopOf(compared, input.names, ValueOf, keep);
+        const std::vector<std::size_t> byComponents = TopOf(compared, input.names, ComponentsOf, keep);
+        if (byValue == byComponents) {
+            continue;
+        }
+        for (const std::size_t j : members) {
+            result.ambiguous[j] = true;
+        }
+        for (const std::size_t j : compared) {
+            const bool kept = std::find(byValue.begin(), byValue.end(), j) != byValue.end() ||
+                              std::find(byComponents.begin(), byComponents.end(), j) != byComponents.end();
+            result.checked[j] = !kept && (ValueOf(input.names[j]) != 0 || keep == 1);
+        }
     }
     return result;
 }

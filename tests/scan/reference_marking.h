@@ -1,5 +1,5 @@
-// The marking step written out as the plain quadratic loop and as the literal keep-N rule, the
-// yardsticks for the grouped one.
+// The marking step written out as the plain quadratic loop, as the literal keep-N rule and as the rule of
+// the two readings, the yardsticks for the grouped one.
 #pragma once
 
 #include "scan/duplicate_marking.h"
@@ -13,5 +13,10 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input);
 /// no list is checked unless its value is among the top N of its title's sorted distinct values; the
 /// drops are those of the plain loop.
 MarkingResult ReferenceKeepNewest(const MarkingInput& input);
+
+/// The rule of the two readings read literally: where a title's top N under VersionValue and under
+/// VersionComponents hold the same entries, the marks of the two rules above; elsewhere the title is
+/// ambiguous and an entry is checked only when neither top N holds it.
+MarkingResult ReferenceTwoReadings(const MarkingInput& input);
 
 } // namespace versweep::test

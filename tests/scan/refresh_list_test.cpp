@@ -366,6 +366,48 @@ TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
     EXPECT_EQ(ByName(Rows(list)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
 }
 
+// What an entry's tooltip and the JSON say: the reason, the successor by its name in the list (underscores
+// and all), the ambiguity; a command records its own reason only where it changes a mark.
+TEST(RefreshList, EntriesKeepWhyTheyAreMarked)
+{
+    const test::TempDir dir;
+    Populate(dir, "shelf-",
+             {{Kind::Folder, "Archiver.v1.3.11-A"},
+              {Kind::Folder, "Archiver_v1.14.25-B"},
+              {Kind::Folder, "Archiver.v1.2-C"},
+              {Kind::Folder, "Game.v1-D"},
+              {Kind::Folder, "Game.v2-E"},
+              {Kind::Folder, "Game.v3-F"}});
+    dir.MakeFile("shelf-/Game.v3-F/data", 300);
+    CheckList list("en_US");
+    RecordingMenu menu;
+    RefreshReport report;
+    RefreshList(list, dir / "shelf-", IniFile(), {}, menu, &report);
+    const auto why = [&list](const std::string& name) {
+        for (int i = 1; i < list.ItemCount(); ++i) {
+            if (list.ItemText(i) == name) {
+                const EntryMark& mark = list.Mark(i);
+                return std::string(ReasonName(mark.reason)) + ">" + mark.supersededBy + " " + mark.titleKey +
+                       (mark.ambiguous ? " ambiguous" : "");
+            }
+        }
+        return std::string("(not listed)");
+    };
+    EXPECT_EQ(why("Archiver.v1.2-C"), "older>Archiver_v1.14.25-B ARCHIVER ambiguous");
+    EXPECT_EQ(why("Archiver_v1.14.25-B"), "ambiguous_kept> ARCHIVER ambiguous");
+    EXPECT_EQ(why("Game.v1-D"), "older>Game.v3-F GAME");
+    EXPECT_EQ(report.ambiguousTitles, 1U);
+
+    SetGroupChecked(list, "e", true);
+    SetGroupChecked(list, "f", true);
+    SetGroupChecked(list, "f", false);
+    CheckEmptyEntries(list, dir / "shelf-");
+    EXPECT_EQ(why("Game.v2-E"), "older>Game.v3-F GAME");
+    EXPECT_EQ(why("Game.v3-F"), "group> GAME");
+    EXPECT_EQ(why("Archiver.v1.3.11-A"), "empty> ARCHIVER ambiguous");
+    EXPECT_EQ(why("Archiver.v1.2-C"), "older>Archiver_v1.14.25-B ARCHIVER ambiguous");
+}
+
 // A second click on a group's menu entry takes its checks back; entries of other groups keep theirs.
 TEST(SetGroupChecked, SetsEveryEntryOfTheTagCaseIgnored)
 {

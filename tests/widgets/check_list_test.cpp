@@ -267,6 +267,7 @@ TEST_P(CheckListToggle, PressThenRelease)
     list.SetChecked(c.index, c.checked);
     list.SetItemEnabled(c.index, c.enabled);
     list.SetAllowGrayed(c.allowGrayed);
+    list.SetMark(c.index, {MarkReason::Older, true, "a", "A"});
     std::string log;
     list.SetOnChanging([&](int index, CheckList::CheckState state, bool& allow) {
         EXPECT_EQ(index, c.index);
@@ -291,6 +292,10 @@ TEST_P(CheckListToggle, PressThenRelease)
     }
     EXPECT_EQ(log, c.log);
     EXPECT_EQ(list.State(c.index), c.after);
+    // An applied toggle is the user's word on the entry; the ambiguity of its title stays.
+    EXPECT_EQ(list.Mark(c.index).reason,
+              std::string(c.log).find('!') != std::string::npos ? MarkReason::Hand : MarkReason::Older);
+    EXPECT_TRUE(list.Mark(c.index).ambiguous);
 }
 
 constexpr auto U = CheckList::Unchecked;
