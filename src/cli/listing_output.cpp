@@ -2,9 +2,12 @@
 #include "cli/listing_output.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <ostream>
 
 #include <nlohmann/json.hpp>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
 #include "release/release_name.h"
 #include "tools/utf8_text.h"
@@ -20,6 +23,67 @@ bool IsControl(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
     return (byte >= 0x01 && byte <= 0x1F) || byte == 0x7F;
+}
+
+// Calls `use(character, code)` for each character of `name`: a well-formed UTF-8 sequence with its code
+// point, or a byte of an ill-formed one with a negative code.
+template <typename Use>
+void ForEachCharacter(std::string_view name, Use use)
+{
+    const auto length = static_cast<std::int32_t>(name.size());
+    for (std::int32_t at = 0; at < length;) {
+        const std::int32_t start = at;
+        UChar32 code = 0;
+        U8_NEXT(name.data(), at, length, code);
+        use(name.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start)), code);
+    }
+}
+
+// The invisible and direction-changing characters (zero-width spaces, bidirectional overrides, the
+// byte-order mark, ...) that can make a name read as another.
+bool IsFormatCharacter(UChar32 code)
+{
+    return code >= 0 && u_charType(code) == U_FORMAT_CHAR;
+}
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+void AppendEscapedByte(std::string& quoted, char c)
+{
+    switch (c) {
+    case '\n':
+        quoted += "\\n";
+        break;
+    case '\t':
+        quoted += "\\t";
+        break;
+    case '\r':
+        quoted += "\\r";
+        break;
+    case '\\':
+        quoted += "\\\\";
+        break;
+    case '"':
+        quoted += "\\\"";
+        break;
+    default:
+        if (IsControl(c)) {
+            const auto byte = static_cast<unsigned char>(c);
+            quoted += "\\x";
+            quoted += kHexDigits[byte >> 4];
+            quoted += kHexDigits[byte & 0x0F];
+        } else {
+            quoted += c;
+        }
+    }
+}
+
+void AppendEscapedCodePoint(std::string& quoted, UChar32 code)
+{
+    std::string digits;
+    for (auto rest = static_cast<std::uint32_t>(code); digits.empty() || rest != 0; rest >>= 4)
+        digits.insert(digits.begin(), kHexDigits[rest & 0x0F]);
+    quoted += "\\u{" + digits + "}";
 }
 
 std::string_view Mark(const CheckList& list, int index)
@@ -66,41 +130,21 @@ void WriteArray(std::ostream& out, std::size_t count, Describe describe)
 std::string QuoteName(std::string_view name)
 {
     bool needsQuotes = name.starts_with('"');
-    for (const char c : name)
-        needsQuotes = needsQuotes || IsControl(c);
+    ForEachCharacter(name, [&needsQuotes](std::string_view character, UChar32 code) {
+        needsQuotes = needsQuotes || IsControl(character.front()) || IsFormatCharacter(code);
+    });
     if (!needsQuotes)
         return std::string(name);
 
-    static constexpr char kHexDigits[] = "0123456789abcdef";
     std::string quoted = "\"";
-    for (const char c : name) {
-        switch (c) {
-        case '\n':
-            quoted += "\\n";
-            break;
-        case '\t':
-            quoted += "\\t";
-            break;
-        case '\r':
-            quoted += "\\r";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '"':
-            quoted += "\\\"";
-            break;
-        default:
-            if (IsControl(c)) {
-                const auto byte = static_cast<unsigned char>(c);
-                quoted += "\\x";
-                quoted += kHexDigits[byte >> 4];
-                quoted += kHexDigits[byte & 0x0F];
-            } else {
-                quoted += c;
-            }
+    ForEachCharacter(name, [&quoted](std::string_view character, UChar32 code) {
+        if (IsFormatCharacter(code)) {
+            AppendEscapedCodePoint(quoted, code);
+            return;
         }
-    }
+        for (const char c : character)
+            AppendEscapedByte(quoted, c);
+    });
     quoted += '"';
     return quoted;
 }
@@ -132,12 +176,17 @@ void WriteJson(std::ostream& out, const CheckList& list, const std::string& fold
         const std::string& text = list.ItemText(i);
         const std::string& name = names[static_cast<std::size_t>(i)];
         const std::string versionText = ExtractVersionText(name);
+        const EntryMark& mark = list.Mark(i);
         Json entry{{"name", ReplaceInvalidUtf8(text)},
                    {"checked", list.IsChecked(i)},
                    {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
                    {"version_text", ReplaceInvalidUtf8(versionText)},
                    {"version_value", VersionValue(versionText)},
-                   {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))}};
+                   {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))},
+                   {"ambiguous", mark.ambiguous},
+                   {"reason", ReasonName(mark.reason)}};
+        if (mark.reason == MarkReason::Older)
+            entry["superseded_by"] = ReplaceInvalidUtf8(mark.supersededBy);
         if (!sizes.empty()) {
             entry["size"] = sizes[static_cast<std::size_t>(i)].bytes;
             entry["size_complete"] = sizes[static_cast<std::size_t>(i)].complete;

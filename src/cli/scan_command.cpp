@@ -256,8 +256,9 @@ platform::TreeSize CheckedTotal(const CheckList& list, const std::vector<platfor
 }
 
 // "12 entries, 5 checked, 8 group tags"; when `sizes` were measured "5 checked (12.5 MiB to free)", with
-// "at least" when a part of a checked entry could not be read.
-void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags,
+// "at least" when a part of a checked entry could not be read; ", 2 ambiguous titles" when any title's
+// versions read two ways.
+void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags, std::size_t ambiguousTitles,
                    const std::vector<platform::TreeSize>& sizes)
 {
     err << kProgram << ": " << CountOf(list.ItemCount() - 1, "entry", "entries") << ", " << list.CheckedCount()
@@ -266,7 +267,10 @@ void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags,
         const platform::TreeSize freed = CheckedTotal(list, sizes);
         err << " (" << (freed.complete ? "" : "at least ") << HumanSize(freed.bytes) << " to free)";
     }
-    err << ", " << CountOf(static_cast<std::int64_t>(tags), "group tag", "group tags") << '\n';
+    err << ", " << CountOf(static_cast<std::int64_t>(tags), "group tag", "group tags");
+    if (ambiguousTitles > 0)
+        err << ", " << CountOf(static_cast<std::int64_t>(ambiguousTitles), "ambiguous title", "ambiguous titles");
+    err << '\n';
 }
 
 } // namespace
@@ -336,7 +340,7 @@ int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inI
         err << '\n';
         return 1;
     }
-    ReportSummary(err, list, menu.Tags().size(), sizes);
+    ReportSummary(err, list, menu.Tags().size(), report.ambiguousTitles, sizes);
     if (args.trash)
         return MoveCheckedToTrash(list, args.folder, args.yes, in, inIsTerminal, err);
     return 0;

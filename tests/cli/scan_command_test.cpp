@@ -372,20 +372,52 @@ TEST(ScanCommand, JsonDescribesEachEntryAsTheMarkingReadIt)
                                                         {"group_tag", "X.zip"},
                                                         {"version_text", "1.2.-"},
                                                         {"version_value", 1.200045},
-                                                        {"title_key", "Tool"}}));
+                                                        {"title_key", "Tool"},
+                                                        {"ambiguous", false},
+                                                        {"reason", "older"},
+                                                        {"superseded_by", "Tool.v1.3-Y"}}));
     // Underscores read as dots and the file's extension dropped, as the marking compared it.
     EXPECT_EQ(entry("Kit_v3.1.7z"), nlohmann::json({{"name", "Kit_v3.1.7z"},
                                                     {"checked", false},
                                                     {"group_tag", ""},
                                                     {"version_text", "3.1"},
                                                     {"version_value", 3.1},
-                                                    {"title_key", "Kit"}}));
+                                                    {"title_key", "Kit"},
+                                                    {"ambiguous", false},
+                                                    {"reason", "only_version"}}));
     const nlohmann::json bad = entry("\xef\xbf\xbd\xef\xbf\xbd"
                                      "Bad.v1-W");
     EXPECT_EQ(bad["title_key"], "\xef\xbf\xbd\xef\xbf\xbd"
                                 "Bad");
     EXPECT_EQ(bad["checked"], true);
     EXPECT_EQ(outcome.err, "versweep-scan: 15 entries, 6 checked, 9 group tags\n");
+}
+
+// Every entry says why it is marked as it is; an older one names the entry it is older than.
+TEST(ScanCommand, JsonSaysWhyEachEntryIsMarked)
+{
+    const test::TempDir dir;
+    for (const char* name :
+         {"Archiver.v1.3.11-A", "Archiver.v1.14.25-B", "Archiver.v1.2-C", "Kit.v1-D", "Kit.v2-D", "Solo-E"})
+        dir.MakeDir(std::string("shelf-/") + name);
+    dir.MakeFile("none.ini");
+    const Outcome outcome =
+        RunInProcess({"--all", "--json", "--group=e", "--config", dir / "none.ini", dir / "shelf-"});
+    ASSERT_EQ(outcome.status, 0);
+    const nlohmann::json document = nlohmann::json::parse(outcome.out);
+    std::vector<std::string> verdicts;
+    for (const nlohmann::json& entry : document["entries"]) {
+        verdicts.push_back(
+            entry["name"].get<std::string>() + ": " + entry["reason"].get<std::string>() +
+            (entry.contains("superseded_by") ? " " + entry["superseded_by"].get<std::string>() : "") +
+            (entry["ambiguous"].get<bool>() ? " ambiguous" : ""));
+    }
+    EXPECT_EQ(Sorted(verdicts),
+              (std::vector<std::string>{"Archiver.v1.14.25-B: ambiguous_kept ambiguous",
+                                        "Archiver.v1.2-C: older Archiver.v1.14.25-B ambiguous",
+                                        "Archiver.v1.3.11-A: ambiguous_kept ambiguous", "Kit.v1-D: older Kit.v2-D",
+                                        "Kit.v2-D: newest", "Solo-E: group"}));
+    EXPECT_EQ(outcome.err, "versweep-scan: 6 entries, 3 checked, 5 group tags, 1 ambiguous title\n");
 }
 
 // The listing is written entry by entry, yet byte for byte as a dump of the whole document would give it.
@@ -420,6 +452,10 @@ TEST(ScanProgram, QuotesNamesThatCouldForgeALine)
         {"\xff\xfe\n", "[ ] \"\xff\xfe\\n\""},
         {"My Tool, \"Pro\"\\.v1-Q", "[ ] My Tool, \"Pro\"\\.v1-Q"},
         {"-rf \xff\xfe \xc3\x9c~", "[ ] -rf \xff\xfe \xc3\x9c~"},
+        // Invisible or direction-changing characters would show another name than the one on disk.
+        {"App.v1.\u200b9-GRP", "[ ] \"App.v1.\\u{200b}9-GRP\""},
+        {"Game.v3-\u202e1v.emaG-X", "[ ] \"Game.v3-\\u{202e}1v.emaG-X\""},
+        {"\ufeffTag\U000e0041\xff.v1", "[ ] \"\\u{feff}Tag\\u{e0041}\xff.v1\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -444,6 +480,9 @@ TEST(ScanCommand, SummaryCountsInSingularAndPlural)
         {{}, "0 entries, 0 checked, 0 group tags"},
         {{"Solo.v1-A"}, "1 entry, 1 checked, 1 group tag"},
         {{"Solo.v1-A", "Solo.v2-B"}, "2 entries, 2 checked, 2 group tags"},
+        {{"Kit.v1.9-A", "Kit.v1.10-B"}, "2 entries, 0 checked, 2 group tags, 1 ambiguous title"},
+        {{"Kit.v1.9-A", "Kit.v1.10-B", "Pad.v2.5-C", "Pad.v2.05-D", "Pad.v1-E"},
+         "5 entries, 1 checked, 5 group tags, 2 ambiguous titles"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.summary);
