@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "release/release_name.h"
@@ -40,6 +41,7 @@ void CheckName(std::string_view name)
     Require(IsWellFormedVersion(version));
     Require(std::isfinite(versweep::VersionValue(version)));
     Require(std::isfinite(versweep::VersionValue(name)));
+    static_cast<void>(versweep::ComponentVersionKey(name));
 
     const std::string key = versweep::NormalizeTitle(name);
     Require(key.size() <= name.size());
@@ -77,7 +79,8 @@ int CompareNumbers(std::string_view a, std::string_view b)
     return a == b ? 0 : (a < b ? -1 : 1);
 }
 
-// A larger whole number never ranks lower, however many digits it has, and a fraction never lowers a value.
+// A larger whole number never ranks lower, however many digits it has, and a fraction never lowers a value,
+// in either reading.
 void CheckVersionOrder(std::string_view first, std::string_view second, std::string_view fraction)
 {
     const std::string a = Digits(first);
@@ -91,6 +94,13 @@ void CheckVersionOrder(std::string_view first, std::string_view second, std::str
     Require(order >= 0 || valueA <= valueB);
     Require(order <= 0 || valueA >= valueB);
     Require(versweep::VersionValue(a + "." + Digits(fraction)) >= valueA);
+
+    const std::vector<std::uint64_t> keyA = versweep::ComponentVersionKey(a);
+    const std::vector<std::uint64_t> keyB = versweep::ComponentVersionKey(b);
+    Require(order != 0 || keyA == keyB);
+    Require(order >= 0 || keyA <= keyB);
+    Require(order <= 0 || keyA >= keyB);
+    Require(versweep::ComponentVersionKey(a + "." + Digits(fraction)) >= keyA);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -151,18 +152,31 @@ double VersionValue(std::string_view versionText)
     return value;
 }
 
-std::vector<std::uint64_t> VersionComponents(std::string_view versionText)
+std::vector<std::uint64_t> ComponentVersionKey(std::string_view versionText)
 {
-    std::vector<std::uint64_t> components;
+    // A number n is kept as n + kFirstNumber and a byte b as b + 1, so that at one place a byte ranks
+    // below every number, zero included, and above the end of a shorter key.
+    constexpr std::uint64_t kFirstNumber = 257;
+    std::vector<std::uint64_t> key;
+    std::size_t zeros = 0; // zero numbers not yet known to be followed by a number
     ForEachComponent(versionText, [&](std::size_t position, std::string_view component) {
-        if (position == 0 || IsDigit(component.front()))
-            components.push_back(WholeNumber(component));
-        else
-            components.push_back(static_cast<unsigned char>(component.front()));
+        if (position != 0 && !IsDigit(component.front())) {
+            zeros = 0;
+            key.push_back(static_cast<unsigned char>(component.front()) + std::uint64_t{1});
+            return;
+        }
+        const std::uint64_t number = WholeNumber(component);
+        if (number == 0) {
+            ++zeros;
+            return;
+        }
+        key.insert(key.end(), zeros, kFirstNumber);
+        zeros = 0;
+        key.push_back(number > std::numeric_limits<std::uint64_t>::max() - kFirstNumber
+                          ? std::numeric_limits<std::uint64_t>::max()
+                          : number + kFirstNumber);
     });
-    while (!components.empty() && components.back() == 0)
-        components.pop_back();
-    return components;
+    return key;
 }
 
 bool MatchesNameList(std::string_view title, std::string_view commaList, StringList& scratch)

@@ -25,14 +25,16 @@ std::string NormalizeTitle(std::string_view name);
 /// three-digit fraction of the one before it ("2.1" == "2.100", "2.05" < "2.5").
 double VersionValue(std::string_view versionText);
 
-/// The version text read component by component, the way most software numbers its versions: each
-/// component that begins with a digit as a whole number (leading zeros ignored, 0 when it is not a number,
-/// the 64-bit maximum when it goes beyond), one that begins with another byte as that byte's value, as
-/// VersionValue reads it. Components are taken as VersionValue takes them; a sign before the first one,
-/// which no version text taken from a name carries, reads as 0. Trailing zero components are dropped, so
-/// the results compare as sequences (<, ==) exactly as the versions do with a missing component counting
-/// as 0: "1.10" > "1.9", "1.05" == "1.5", "1.2" == "1.2.0"; no version at all gives the empty sequence.
-std::vector<std::uint64_t> VersionComponents(std::string_view versionText);
+/// A key that orders version texts component by component, the way most software numbers its versions:
+/// keys compare as sequences (<, ==) as the versions do. Components are taken as VersionValue takes them.
+/// Each that begins with a digit is a whole number (leading zeros ignored, 0 when it is not a number, the
+/// 64-bit maximum when it goes beyond; a sign before the first one, which no version text taken from a
+/// name carries, reads as 0), and a missing one counts as 0: "1.10" > "1.9", "1.05" == "1.5",
+/// "1.2" == "1.2.0". A component that begins with another byte (the one ExtractVersionText appends, "A" of
+/// "2.10.A", "-" of "1.2.-") ranks by that byte after the numbers before it, below any further number:
+/// "2.10.A" > "2.10", "2.10.1" > "2.10.A", "1.2.3.-" > "1.2.-" == "1.2.0.-". No version at all gives the
+/// empty key.
+std::vector<std::uint64_t> ComponentVersionKey(std::string_view versionText);
 
 /// True when one entry of the comma list, normalised, occurs in `title` upper-cased. The caller passes
 /// the list already upper-cased; `scratch` is overwritten with the parsed entries.

@@ -102,9 +102,9 @@ private:
     // component reading ranks it, so it can never be checked while it is the newest that way.
     bool Decide(std::span<const Entry> members)
     {
-        m_components.clear();
+        m_componentKeys.clear();
         for (const Entry& member : members) {
-            m_components.push_back(VersionComponents(ExtractVersionText(m_input.names[member.index])));
+            m_componentKeys.push_back(ComponentVersionKey(ExtractVersionText(m_input.names[member.index])));
         }
         const double lowestValue = LowestKeptValue(members);
         const std::vector<std::uint64_t>* lowestComponents = LowestKeptComponents();
@@ -116,15 +116,15 @@ private:
         for (std::size_t k = 0; k < members.size(); ++k) {
             Kept& kept = m_kept[k];
             kept.byValue = members[k].value != 0.0 && members[k].value >= lowestValue;
-            kept.byComponents = !m_components[k].empty() && m_components[k] >= *lowestComponents;
+            kept.byComponents = !m_componentKeys[k].empty() && m_componentKeys[k] >= *lowestComponents;
             agree = agree && kept.byValue == kept.byComponents;
-            if (members[k].value != 0.0 || !m_components[k].empty()) {
+            if (members[k].value != 0.0 || !m_componentKeys[k].empty()) {
                 ++versions;
             }
             // The successor named to older entries: the newest kept one by components, then by value.
             if ((kept.byValue || kept.byComponents) &&
-                (newest == members.size() || m_components[k] > m_components[newest] ||
-                 (m_components[k] == m_components[newest] && members[k].value > members[newest].value))) {
+                (newest == members.size() || m_componentKeys[k] > m_componentKeys[newest] ||
+                 (m_componentKeys[k] == m_componentKeys[newest] && members[k].value > members[newest].value))) {
                 newest = k;
             }
         }
@@ -168,7 +168,7 @@ private:
     const std::vector<std::uint64_t>* LowestKeptComponents()
     {
         m_ranked.clear();
-        for (const std::vector<std::uint64_t>& components : m_components) {
+        for (const std::vector<std::uint64_t>& components : m_componentKeys) {
             if (!components.empty()) {
                 m_ranked.push_back(&components);
             }
@@ -188,7 +188,7 @@ private:
     std::size_t m_keep;
     StringList m_scratch;
     std::vector<double> m_values;
-    std::vector<std::vector<std::uint64_t>> m_components;
+    std::vector<std::vector<std::uint64_t>> m_componentKeys;
     std::vector<const std::vector<std::uint64_t>*> m_ranked;
     std::vector<Kept> m_kept; // per member of the group being decided
 };

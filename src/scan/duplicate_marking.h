@@ -38,7 +38,7 @@ struct MarkingResult
 /// kept.
 ///
 /// Versions are read two ways: as VersionValue (each later component a three-digit fraction) and as
-/// VersionComponents (whole numbers left to right). The kept names of a title are those among the N
+/// ComponentVersionKey (whole numbers left to right). The kept names of a title are those among the N
 /// highest distinct versions (N the keep count) under either reading; a name is checked as older only
 /// when both readings put it below them. Where the two readings keep the same names, the marks are those of
 /// the entry-by-entry loop of the listing pass (N = 1) or of the literal keep-N rule. A title whose readings

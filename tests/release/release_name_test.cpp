@@ -1,9 +1,7 @@
 // Tests of the release-name parts: group tag, version text, title key, version value, name lists.
 #include "release/release_name.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -116,7 +114,7 @@ TEST(VersionValueTest, RanksVersions)
 }
 
 // The reading a user expects where the thousandths above get it wrong ("1.10" below "1.9").
-TEST(VersionComponentsTest, ComparesWholeNumbersLeftToRight)
+TEST(ComponentVersionKeyTest, ComparesWholeNumbersLeftToRight)
 {
     const struct
     {
@@ -125,15 +123,21 @@ TEST(VersionComponentsTest, ComparesWholeNumbersLeftToRight)
         bool same;
     } cases[] = {
         {"1.10", "1.9", false},
-        {"1.14.25", "1.3.11", false},
+        {"1.14.25.-", "1.3.11.-", false},
         {"1.0001", "1", false},
         {"0.0.0.0.0.0.0.9", "0", false}, // past the sixth place the value stops counting
         {"1.2.0.1", "1.2", false},
-        {"2.10.A", "2.10.64", false}, // a letter counts as its byte value, as in the value
-        {"1.0.123.-", "1.0.123", false},
         {"202401011200", "2024010112", false},
+        // The byte that ends a version follows the numbers before it and never outranks another number:
+        // the "-" before a group tag must not put 1.2 above 1.2.3.
+        {"1.2.3.-", "1.2.-", false},
+        {"1.2.0.0.5.-", "1.2.-", false},
+        {"2.10.A", "2.10", false},
+        {"2.10.B", "2.10.A", false},
+        {"2.10.1", "2.10.A", false},
         {"1.05", "1.5", true},
         {"1.2", "1.2.0", true},
+        {"1.2.-", "1.2.0.-", true},
         {"1..2", "1.2", true},
         {"1.\001.5", "1.5", true},
         {"A.1", "0.1", true},
@@ -143,13 +147,12 @@ TEST(VersionComponentsTest, ComparesWholeNumbersLeftToRight)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.newer + " against " + c.older);
         if (c.same) {
-            EXPECT_EQ(VersionComponents(c.newer), VersionComponents(c.older));
+            EXPECT_EQ(ComponentVersionKey(c.newer), ComponentVersionKey(c.older));
         } else {
-            EXPECT_GT(VersionComponents(c.newer), VersionComponents(c.older));
+            EXPECT_GT(ComponentVersionKey(c.newer), ComponentVersionKey(c.older));
         }
     }
-    EXPECT_EQ(VersionComponents("3.05.A.0.0"), (std::vector<std::uint64_t>{3, 5, 65}));
-    EXPECT_TRUE(VersionComponents("0.0.0").empty());
+    EXPECT_TRUE(ComponentVersionKey("0.0.0").empty());
 }
 
 TEST(MatchesNameListTest, FindsNormalisedEntryInUpperCasedTitle)

@@ -27,7 +27,7 @@ std::string KeyOf(const std::string& name)
 
 std::vector<std::uint64_t> ComponentsOf(const std::string& name)
 {
-    return VersionComponents(ExtractVersionText(name));
+    return ComponentVersionKey(ExtractVersionText(name));
 }
 
 // Which of `members` have a reading among the `keep` highest distinct ones; a zero reading ranks nowhere.

@@ -15,7 +15,7 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input);
 MarkingResult ReferenceKeepNewest(const MarkingInput& input);
 
 /// The rule of the two readings read literally: where a title's top N under VersionValue and under
-/// VersionComponents hold the same entries, the marks of the two rules above; elsewhere the title is
+/// ComponentVersionKey hold the same entries, the marks of the two rules above; elsewhere the title is
 /// ambiguous and an entry is checked only when neither top N holds it.
 MarkingResult ReferenceTwoReadings(const MarkingInput& input);
 
