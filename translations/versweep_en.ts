@@ -2,6 +2,61 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>versweep::CheckListModel</name>
+    <message>
+        <source>比 %1 旧</source>
+        <translation>Older than %1</translation>
+    </message>
+    <message>
+        <source>标题在黑名单中</source>
+        <translation>Its title is on the black list</translation>
+    </message>
+    <message>
+        <source>标题在白名单中</source>
+        <translation>Its title is on the white list</translation>
+    </message>
+    <message>
+        <source>保留为该标题的最新版本</source>
+        <translation>Kept as the newest version of its title</translation>
+    </message>
+    <message>
+        <source>名称中没有版本号</source>
+        <translation>No version in its name</translation>
+    </message>
+    <message>
+        <source>该标题唯一的版本</source>
+        <translation>The only version of its title</translation>
+    </message>
+    <message>
+        <source>按一种读法是最新版本，保留</source>
+        <translation>Newest by one reading of its version, so kept</translation>
+    </message>
+    <message>
+        <source>空目录，由命令选中</source>
+        <translation>Empty folder, checked by the command</translation>
+    </message>
+    <message>
+        <source>由组标签 %1 选中</source>
+        <translation>Checked with group tag %1</translation>
+    </message>
+    <message>
+        <source>由组标签 %1 取消选中</source>
+        <translation>Unchecked with group tag %1</translation>
+    </message>
+    <message>
+        <source>手动选中</source>
+        <translation>Checked by hand</translation>
+    </message>
+    <message>
+        <source>手动取消选中</source>
+        <translation>Unchecked by hand</translation>
+    </message>
+    <message>
+        <source>该标题的版本号有两种读法</source>
+        <translation>The versions of this title read two ways</translation>
+    </message>
+</context>
+<context>
     <name>versweep::QuarryManagerFm</name>
     <message>
         <source>删除确认</source>

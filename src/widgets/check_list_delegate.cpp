@@ -1,6 +1,7 @@
 // Row painting of the check list.
 #include "widgets/check_list_delegate.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -13,6 +14,23 @@ namespace {
 
 // The header stands out from the entries below it in the window's accent colour.
 const QColor kHeaderColour(0x1C, 0x51, 0x80);
+// The mark of a title whose versions read two ways: a warning's amber, readable on white and on the
+// selection's blue.
+const QColor kAmbiguousColour(0xD0, 0x80, 0x00);
+const QString kAmbiguousMark = QStringLiteral("≈");
+
+// Whether `index` is another entry of the title of the view's current row, which the user is looking at.
+bool SharesTitleWithCurrent(const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    if (view == nullptr)
+        return false;
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid() || current == index)
+        return false;
+    const QByteArray key = index.data(CheckListModel::TitleKeyRole).toByteArray();
+    return !key.isEmpty() && key == current.data(CheckListModel::TitleKeyRole).toByteArray();
+}
 
 constexpr int kTextGap = 2;
 
@@ -32,6 +50,12 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     item.text.clear();
     item.features &= ~QStyleOptionViewItem::HasCheckIndicator;
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+    // A title's versions stand out together, wherever the sorted list puts them.
+    if (SharesTitleWithCurrent(option, index)) {
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(0x40);
+        painter->fillRect(option.rect, tint);
+    }
 
     QRect textArea = option.rect.adjusted(kTextGap, 0, 0, 0);
     if (!header) {
@@ -71,8 +95,20 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                           size);
         textArea.setRight(sizeArea.left() - 2 * kTextGap);
     }
+    if (index.data(CheckListModel::AmbiguousRole).toBool()) {
+        const int markWidth = metrics.horizontalAdvance(kAmbiguousMark) + 2 * kTextGap;
+        const QRect markArea(textArea.left(), textArea.top(), markWidth, textArea.height());
+        painter->setPen(kAmbiguousColour);
+        painter->drawText(QStyle::visualRect(option.direction, option.rect, markArea),
+                          QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter |
+                              Qt::TextSingleLine,
+                          kAmbiguousMark);
+        painter->setPen(colour);
+        textArea.setLeft(markArea.right() + 1);
+    }
+    // Cut in the middle: the version and group tag at a name's end tell entries of one title apart.
     const QString shown =
-        metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, textArea.width());
+        metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, textArea.width());
     painter->drawText(
         QStyle::visualRect(option.direction, option.rect, textArea),
         QStyle::visualAlignment(option.direction, Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine, shown);

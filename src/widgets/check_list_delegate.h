@@ -5,7 +5,9 @@
 
 namespace versweep {
 
-/// Fixed-height rows for a CheckListModel. Input is the view's business: the delegate never toggles.
+/// Fixed-height rows for a CheckListModel: names cut in the middle when too long, a "≈" before an entry
+/// whose title's versions read two ways, and the other entries of the view's current row's title tinted.
+/// Input is the view's business: the delegate never toggles.
 class CheckListDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QLocale>
 
+#include "release/release_name.h"
 #include "widgets/display_name.h"
 
 namespace versweep {
@@ -65,8 +66,23 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
             bold.setBold(true);
             return bold;
         }
+    case Qt::ToolTipRole: {
+        // Rich text on purpose, with the name escaped: a plain string that looks like markup would be
+        // rendered as markup, and a name is whatever the folder holds.
+        QString tip = DisplayName(m_list.ItemDisplayText(row)).toHtmlEscaped();
+        const QString explanation = Explanation(row);
+        if (!explanation.isEmpty())
+            tip += QStringLiteral("<br>") + explanation.toHtmlEscaped().replace('\n', QStringLiteral("<br>"));
+        return QStringLiteral("<p style='white-space:pre'>") + tip + QStringLiteral("</p>");
+    }
+    case Qt::AccessibleDescriptionRole:
+        return Explanation(row);
     case IsGroupHeaderRole:
         return header;
+    case TitleKeyRole:
+        return QByteArray::fromStdString(m_list.Mark(row).titleKey);
+    case AmbiguousRole:
+        return m_list.Mark(row).ambiguous;
     case SizeTextRole:
         if (!header)
             return SizeText(m_sizes[static_cast<std::size_t>(row)].size);
@@ -106,6 +122,52 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
     m_list.ClickItem(row, false);
     m_list.ToggleSelected();
     return m_list.IsChecked(row) == wanted;
+}
+
+QString CheckListModel::Explanation(int row) const
+{
+    const EntryMark& mark = m_list.Mark(row);
+    const bool checked = m_list.IsChecked(row);
+    QString why;
+    switch (mark.reason) {
+    case MarkReason::None:
+        break;
+    case MarkReason::Older:
+        why = tr("比 %1 旧").arg(DisplayName(mark.supersededBy));
+        break;
+    case MarkReason::BlackList:
+        why = tr("标题在黑名单中");
+        break;
+    case MarkReason::WhiteList:
+        why = tr("标题在白名单中");
+        break;
+    case MarkReason::Newest:
+        why = tr("保留为该标题的最新版本");
+        break;
+    case MarkReason::NoVersion:
+        why = tr("名称中没有版本号");
+        break;
+    case MarkReason::OnlyVersion:
+        why = tr("该标题唯一的版本");
+        break;
+    case MarkReason::AmbiguousKept:
+        why = tr("按一种读法是最新版本，保留");
+        break;
+    case MarkReason::Empty:
+        why = tr("空目录，由命令选中");
+        break;
+    case MarkReason::Group: {
+        const QString tag = DisplayName(ExtractGroupTag(m_list.ItemText(row)));
+        why = checked ? tr("由组标签 %1 选中").arg(tag) : tr("由组标签 %1 取消选中").arg(tag);
+        break;
+    }
+    case MarkReason::Hand:
+        why = checked ? tr("手动选中") : tr("手动取消选中");
+        break;
+    }
+    if (mark.ambiguous)
+        why += (why.isEmpty() ? QString() : QStringLiteral("\n")) + tr("该标题的版本号有两种读法");
+    return why;
 }
 
 void CheckListModel::SetSize(int row, EntrySize size)

@@ -19,7 +19,9 @@ struct EntrySize
 };
 
 /// A list model over one CheckList: it forwards the list's change notices to the views and reads each
-/// row from the list when a view asks, converting only what is shown. Rows are the list's indexes.
+/// row from the list when a view asks, converting only what is shown. Rows are the list's indexes. Each
+/// entry's tooltip gives its full name and why it is marked as it is, which is also its accessible
+/// description.
 /// Beside the rows it keeps each entry's size once measured and the total of the checked entries, kept
 /// up to date by every change of the list, so it never needs summing anew.
 class CheckListModel final : public QAbstractListModel, private CheckListObserver
@@ -35,6 +37,10 @@ public:
         /// QString: an entry's size in human units ("…" while unknown, "≥ " before a partial one); on the
         /// header, the total of the checked entries, empty when none is checked
         SizeTextRole,
+        /// QByteArray: the entry's title as the marking compared it; empty for the header
+        TitleKeyRole,
+        /// bool: the two readings of the entry's title's versions keep different entries
+        AmbiguousRole,
     };
 
     /// Observes `list` for its whole life; `list` must outlive the model.
@@ -69,6 +75,8 @@ private:
         bool counted = false; ///< checked, not a header: part of the total
     };
 
+    /// Why the entry at `row` is checked or not, in the window's language; empty when nothing is known.
+    QString Explanation(int row) const;
     void Count(const RowSize& row, int sign);
     void RecountRow(int row);
     void TotalChanged();

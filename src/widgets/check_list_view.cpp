@@ -17,7 +17,7 @@ CheckListView::CheckListView(QWidget* parent) : QListView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTextElideMode(Qt::ElideRight);
+    setTextElideMode(Qt::ElideMiddle);
 }
 
 void CheckListView::SetCheckListModel(CheckListModel* model)
@@ -105,6 +105,8 @@ void CheckListView::keyReleaseEvent(QKeyEvent* event)
 void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QListView::currentChanged(current, previous);
+    // The delegate tints the other entries of the current row's title, wherever they are.
+    viewport()->update();
     if (m_keyboardMove && m_list != nullptr && current.isValid() && m_list->SelectedIndex() != current.row())
         m_list->ClickItem(current.row(), false);
 }
