@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real Versweep window under Xvfb on a generated folder of release names, clicks an entry so the
 # preview shows its files, and writes docs/screenshot.png (Chinese), docs/screenshot-question.png (the delete
-# button's question) and docs/screenshot-en.png (English).
+# button's question), docs/screenshot-en.png (English) and docs/screenshot-reasons.png (English, the tooltip
+# of an older entry of a title whose versions read two ways).
 # Needs the release build (scripts/run.sh makes it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,10 +26,12 @@ work=/tmp/versweep-demo
 mkdir "$work"
 trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 folder="$work/Downloads"
-for name in Pixel.Studio.v4.1-RLS Pixel.Studio.v4.0.2-RLS Pixel.Studio.v3.9-ABC Clip.Mixer.v2.10-XYZ \
-    Clip.Mixer.v2.9.1-XYZ Data.Vault.v1.0.build.102-DVT Data.Vault.v1.0.build.98-DVT Net_Monitor_v3.2-NM \
-    Net.Monitor.v3.3-NM Code.Pad.v12.0-CP Code.Pad.v11.8-CP Code.Pad.v11.8-R\&D Font.Viewer.v5.5-FNT \
-    Disk.Mapper.v6.0-DM Disk.Mapper.v6.0.1-DM; do
+# Clip.Mixer's versions read two ways (2.10 is newest as whole numbers, 2.9.1 as thousandths); the second
+# Net.Monitor hides a zero-width space to pass for 3.3; the Disk.Mapper names are too long for their row.
+for name in Pixel.Studio.v4.1-RLS Pixel.Studio.v4.0.2-RLS Clip.Mixer.v2.10-XYZ Clip.Mixer.v2.9.1-XYZ \
+    Clip.Mixer.v2.8-XYZ Data.Vault.v1.0.build.102-DVT Data.Vault.v1.0.build.98-DVT Net_Monitor_v3.2-NM \
+    $'Net.Monitor.v3.\u200b3-NM' Code.Pad.v12.0-CP Code.Pad.v11.8-CP Code.Pad.v11.8-R\&D Font.Viewer.v5.5-FNT \
+    Disk.Mapper.Professional.Edition.Multilingual.v6.0-DM Disk.Mapper.Professional.Edition.Multilingual.v6.0.1-DM; do
     mkdir -p "$folder/$name"
     # A setup file of a plausible size, sparse so it takes no disk space.
     truncate -s $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 10 )) "$folder/$name/setup.bin"
@@ -45,8 +48,9 @@ xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
-# shoot LANGUAGE OUTPUT [QUESTION]: one run of the window in that language, pictured once the sizes are in;
-# with QUESTION, the delete button is pressed too and the window with its question is pictured there.
+# shoot LANGUAGE OUTPUT [QUESTION] [REASONS]: one run of the window in that language, pictured once the sizes
+# are in; with QUESTION, the delete button is pressed too and the window with its question is pictured there;
+# with REASONS, Clip.Mixer.v2.8 (row 2) is clicked and hovered, and the window with its tooltip pictured.
 shoot() {
     printf '[CONFIG]\r\nvPath=%s\r\nLanguage=%s\r\n' "$folder" "$1" >"$work/versweep.ini"
     "$work/versweep" &
@@ -65,6 +69,15 @@ shoot() {
     mkdir -p "$(dirname "$2")"
     import -window "$window" "$2"
     echo "screenshot: wrote $2"
+    if [ -n "${4:-}" ]; then
+        xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 2 + 8)) click 1
+        # A small move after the click, so the view takes it as hovering and shows the tooltip.
+        sleep 0.3
+        xdotool mousemove $((X + 104)) $((Y + 6 + 17 * 2 + 9))
+        sleep 1.5
+        import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$4"
+        echo "screenshot: wrote $4"
+    fi
     if [ -n "${3:-}" ]; then
         # The delete button, 392 px from the left of the 41-px bottom panel, 8 px down, 90 x 25.
         xdotool mousemove $((X + 392 + 45)) $((Y + HEIGHT - 41 + 8 + 12)) click 1
@@ -77,4 +90,4 @@ shoot() {
     wait "$app" 2>/dev/null || true
 }
 shoot zh_CN "$root/docs/screenshot.png" "$root/docs/screenshot-question.png"
-shoot en "$root/docs/screenshot-en.png"
+shoot en "$root/docs/screenshot-en.png" "" "$root/docs/screenshot-reasons.png"
