@@ -31,6 +31,9 @@ private slots:
         QTest::newRow("invalid UTF-8 and a line break shown, bytes kept")
             << QByteArray("Bad\xff\nName.v1-G") << QString::fromUtf16(u"Bad\uFFFD\u240AName.v1-G")
             << QVariant(Qt::Unchecked) << true;
+        QTest::newRow("invisible and direction-changing characters spelled out")
+            << QByteArray("App.v1.\u200b9-G\u202e1v.\U000e0041")
+            << QString::fromUtf8("App.v1.‹U+200B›9-G‹U+202E›1v.‹U+E0041›") << QVariant(Qt::Unchecked) << true;
     }
     void rowsReadAsTheListHoldsThem()
     {
@@ -130,6 +133,42 @@ private slots:
         QCOMPARE(model.CheckedTotal().bytes, 0);
     }
 
+    // The tooltip names the entry in full and says why; a name that looks like markup stays text.
+    void tooltipSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("ambiguous");
+        QTest::addColumn<QString>("tooltip");
+        QTest::newRow("older names its successor")
+            << QByteArray("Tool.v1-G") << true << int(MarkReason::Older) << true
+            << QString::fromUtf8("<p style='white-space:pre'>Tool.v1-G<br>比 Tool.v2-&lt;b&gt; 旧<br>"
+                                 "该标题的版本号有两种读法</p>");
+        QTest::newRow("group names the tag")
+            << QByteArray("<b>Tool</b>.v1-G") << false << int(MarkReason::Group) << false
+            << QString::fromUtf8(
+                   "<p style='white-space:pre'>&lt;b&gt;Tool&lt;/b&gt;.v1-G<br>由组标签 G 取消选中</p>");
+        QTest::newRow("hand") << QByteArray("Tool.v1-G") << true << int(MarkReason::Hand) << false
+                              << QString::fromUtf8("<p style='white-space:pre'>Tool.v1-G<br>手动选中</p>");
+        QTest::newRow("nothing known") << QByteArray("Tool.v1-G") << false << int(MarkReason::None) << false
+                                       << QString("<p style='white-space:pre'>Tool.v1-G</p>");
+    }
+    void tooltipSaysWhy()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, checked);
+        QFETCH(int, reason);
+        QFETCH(bool, ambiguous);
+        QFETCH(QString, tooltip);
+        CheckList list("en_US");
+        CheckListModel model(list);
+        list.AddItem(name.toStdString());
+        list.SetChecked(0, checked);
+        list.SetMark(0, {static_cast<MarkReason>(reason), ambiguous, "Tool.v2-<b>", "TOOL"});
+        QCOMPARE(model.index(0).data(Qt::ToolTipRole).toString(), tooltip);
+    }
+
     void screenReadersSeeTextAndCheckState()
     {
         CheckList list("en_US");
@@ -139,6 +178,7 @@ private slots:
         list.AddGroupHeader("/data");
         list.AddItem("Foo.v1-G");
         list.SetChecked(1, true);
+        list.SetMark(1, {MarkReason::Older, false, "Foo.v2-G", "FOO"});
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
@@ -151,6 +191,7 @@ private slots:
         QVERIFY(row != nullptr);
         QVERIFY(row->state().checkable);
         QVERIFY(row->state().checked);
+        QCOMPARE(row->text(QAccessible::Description), QString::fromUtf8("比 Foo.v2-G 旧"));
     }
 };
 
