@@ -53,7 +53,8 @@ shoot() {
     app=$!
     window=
     for _ in $(seq 100); do
-        window=$(xdotool search --name '^Versweep$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        # The first window id, taken without "| head": a head that stops early could fail the pipeline.
+        window=$(xdotool search --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
         sleep 0.1
     done
     [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
