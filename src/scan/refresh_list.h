@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/system_error.h"
 
 namespace versweep {
@@ -37,6 +39,10 @@ struct RefreshOptions
     std::optional<int> keepCount;
 };
 
+/// Which file each listed entry was when the folder was listed, by name: a batch moves an entry only while it
+/// is still that file.
+using ListedIds = std::unordered_map<std::string, platform::FileId>;
+
 /// What a pass saw beyond the list itself, for callers that report more than the window shows.
 struct RefreshReport
 {
@@ -45,6 +51,8 @@ struct RefreshReport
     /// One per list item after the pass, index 0 standing for the header: the name the marking read,
     /// with underscores turned into dots and a plain file's extension removed.
     std::vector<std::string> names;
+    /// Every listed entry's file, as the listing saw it.
+    ListedIds ids;
 };
 
 /// Lists `folder` (no trailing slash) into `list` under a header showing the folder, tells `menu` the
