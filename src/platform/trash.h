@@ -34,7 +34,8 @@ struct TrashedEntry
 /// is always the one the path names), and an entry that is not `listed` any more (another file renamed
 /// onto its name since it was listed; unknown `listed` takes the entry as it is). An entry the trash took
 /// but could not record (a name too long for the record's file name, a full volume) is put back; when even
-/// that fails the result is the entry with an empty infoPath, so the move is never reported as not done.
+/// that fails, or the entry left for a trash that cannot be found, the result is the entry with an empty
+/// infoPath and the reason, so a move is never reported as not done.
 Result<TrashedEntry> DeleteToRecycleBin(const std::string& path, FileId listed = {});
 
 /// The entry that a move of `originalPath`, the file `id` from the folder `folderId`, put in a trash it

@@ -428,8 +428,16 @@ Result<TrashedEntry> DeleteToRecycleBin(const std::string& path, FileId listed)
             return SystemError{ESTALE, kChanged};
         }
     }
+    // GIO moved it, but to no trash this code knows of: moved it is, with nothing to take it back by.
     if (left && trashed)
-        return SystemError{EIO, "moved to a trash, but not found in any trash folder it could be in"};
+        return TrashedEntry{original,
+                            {},
+                            {},
+                            {},
+                            {},
+                            id,
+                            IdOf(folderInfo),
+                            "the trash took it, but it is in no trash folder it could be in"};
     return gioError;
 }
 

@@ -44,7 +44,8 @@ std::optional<platform::TrashedEntry> Locate(const RecordedMove& move, std::stri
     const platform::TrashedEntry& entry = move.entry;
     if (move.stage == RecordedMove::Stage::Moved)
         return entry;
-    if (move.stage == RecordedMove::Stage::Stayed)
+    // An entry that could not even be looked at before its move cannot have moved.
+    if (move.stage == RecordedMove::Stage::Stayed || !entry.id.Known())
         return std::nullopt;
     const platform::Result<platform::FileId> now = platform::EntryIdOf(entry.originalPath);
     if (now && now.Value() == entry.id)
