@@ -78,17 +78,17 @@
         <translation>About</translation>
     </message>
     <message numerus="yes">
-        <source>这会把%n个项目(%1)移到回收站。</source>
+        <source>将%n个项目(%1)移到回收站。</source>
         <translation>
-            <numerusform>This moves %n entry (%1) to the trash.</numerusform>
-            <numerusform>This moves %n entries (%1) to the trash.</numerusform>
+            <numerusform>Moves %n entry (%1) to the trash.</numerusform>
+            <numerusform>Moves %n entries (%1) to the trash.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>这会把%n个项目(至少 %1)移到回收站。</source>
+        <source>将%n个项目(至少 %1)移到回收站。</source>
         <translation>
-            <numerusform>This moves %n entry (at least %1) to the trash.</numerusform>
-            <numerusform>This moves %n entries (at least %1) to the trash.</numerusform>
+            <numerusform>Moves %n entry (at least %1) to the trash.</numerusform>
+            <numerusform>Moves %n entries (at least %1) to the trash.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

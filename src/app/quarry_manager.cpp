@@ -212,8 +212,8 @@ void QuarryManagerFm::ButtonDeleteClick()
     const EntrySize total = m_model->CheckedTotal();
     const QString amount = QLocale().formattedDataSize(total.bytes, 1, QLocale::DataSizeTraditionalFormat);
     question.setInformativeText(total.complete
-                                    ? tr("这会把%n个项目(%1)移到回收站。", nullptr, checked).arg(amount)
-                                    : tr("这会把%n个项目(至少 %1)移到回收站。", nullptr, checked).arg(amount));
+                                    ? tr("将%n个项目(%1)移到回收站。", nullptr, checked).arg(amount)
+                                    : tr("将%n个项目(至少 %1)移到回收站。", nullptr, checked).arg(amount));
     if (question.exec() != QMessageBox::Yes)
         return;
     BatchReport report;

@@ -62,14 +62,13 @@ private slots:
         QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("line"); // %1: the amount
         const QString chinese = QString::fromUtf8("您是否确认删除选中的项目(3个项目)！");
-        QTest::newRow("Chinese") << "zh_CN" << true << chinese
-                                 << QString::fromUtf8("这会把3个项目(%1)移到回收站。");
+        QTest::newRow("Chinese") << "zh_CN" << true << chinese << QString::fromUtf8("将3个项目(%1)移到回收站。");
         QTest::newRow("Chinese, a size partly read")
-            << "zh_CN" << false << chinese << QString::fromUtf8("这会把3个项目(至少 %1)移到回收站。");
+            << "zh_CN" << false << chinese << QString::fromUtf8("将3个项目(至少 %1)移到回收站。");
         QTest::newRow("English") << "en" << true << "Delete the checked entries (3 entries)?"
-                                 << "This moves 3 entries (%1) to the trash.";
+                                 << "Moves 3 entries (%1) to the trash.";
         QTest::newRow("English, a size partly read") << "en" << false << "Delete the checked entries (3 entries)?"
-                                                     << "This moves 3 entries (at least %1) to the trash.";
+                                                     << "Moves 3 entries (at least %1) to the trash.";
     }
     void questionCountsTheCheckedEntriesAndNoKeepsEverything()
     {

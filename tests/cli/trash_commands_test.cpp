@@ -257,7 +257,6 @@ TEST_P(FolderSpellingTest, MovesTheCheckedEntryAndUndoBringsItBack)
 
 const SpellingCase kSpellings[] = {
     {"Dot", "shelf-", "."},
-    {"DotSlash", "shelf-", "./"},
     {"DotDot", "shelf-/A.v2-X", ".."},
     {"IntoASubfolderAndBack", "", "shelf-/A.v2-X/.."},
     {"Relative", "", "shelf-//"},

@@ -312,7 +312,6 @@ const RefusalCase kRefusals[] = {
     // no trash tool could restore and the next emptying would delete. It goes straight back.
     {"NameOf239Bytes", [](Scene& s) { return LongNamedEntry(s, 239); }},
     {"NameOf245Bytes", [](Scene& s) { return LongNamedEntry(s, 245); }},
-    {"NameOf246Bytes", [](Scene& s) { return LongNamedEntry(s, 246); }},
     // The same on a volume whose trash exists but has no block left for the record.
     {"FullVolume",
      [](Scene& s) {

@@ -435,7 +435,6 @@ TEST_P(DiskUsageTest, CountsTheBlocksOnlyTheEntryHolds)
 }
 
 const UsageCase kUsageCases[] = {
-    {"OneFile", [](const TempDir& d) { WriteData(d, "entry/sub/data", kMiB); }, kMiB, 2 * kMiB},
     {"SparseFileOf100GiB", [](const TempDir& d) { d.MakeFile("entry/disk.img", 100 * kGiB); }, 0, kMiB},
     {"FileLinkedFiveTimesInside",
      [](const TempDir& d) {

@@ -287,11 +287,13 @@ struct Edited
 
     std::string TrashFile() const { return moved.trashRoot + "/files/" + moved.name; }
     std::string TrashRecord() const { return moved.trashRoot + "/info/" + moved.name + ".trashinfo"; }
-    void SetField(std::size_t index, const std::string& value) const
+    // Rewrites the record as the previous version wrote it (no ids), its path and trash name replaced when given.
+    void WriteAsPreviousVersion(const std::string& path = {}, const std::string& name = {}) const
     {
-        std::vector<std::string> fields = RecordFields(record);
-        fields.at(index) = value;
-        WriteRecord(record, "versweep trash batch 2\n", fields);
+        const std::vector<std::string> f = RecordFields(record);
+        WriteRecord(record, "versweep trash batch 1\n",
+                    {path.empty() ? f[0] : PercentEncode(path), f[4], name.empty() ? f[5] : PercentEncode(name),
+                     f[6], f[7]});
     }
 };
 
@@ -343,13 +345,7 @@ const EditCase kEdits[] = {
          WriteAll(e.TrashRecord(), info);
      },
      true},
-    {"RecordOfThePreviousVersion",
-     [](const Edited& e) {
-         const std::vector<std::string> fields = RecordFields(e.record);
-         WriteRecord(e.record, "versweep trash batch 1\n",
-                     {fields[0], fields[4], fields[5], fields[6], fields[7]});
-     },
-     true},
+    {"RecordOfThePreviousVersion", [](const Edited& e) { e.WriteAsPreviousVersion(); }, true},
     // Killed after the move, before its line was completed: the trash holds the entry under its path.
     {"CutShortAfterTheMove",
      [](const Edited& e) {
@@ -374,12 +370,7 @@ const EditCase kEdits[] = {
      },
      false},
     // Only the trash's own record vouches for the path in a record of the previous version.
-    {"OriginalPathElsewhere",
-     [](const Edited& e) {
-         const std::vector<std::string> fields = RecordFields(e.record);
-         WriteRecord(e.record, "versweep trash batch 1\n",
-                     {PercentEncode(e.dir / "outside/moved-here"), fields[4], fields[5], fields[6], fields[7]});
-     },
+    {"OriginalPathElsewhere", [](const Edited& e) { e.WriteAsPreviousVersion(e.dir / "outside/moved-here"); },
      false},
     // "../" in the name reaches a file outside the trash, beside which a matching record was planted; a
     // record of the previous version knows no file to tell it from the one moved.
@@ -387,9 +378,7 @@ const EditCase kEdits[] = {
      [](const Edited& e) {
          const std::string name = fs::relative(e.dir / "outside/victim", e.moved.trashRoot + "/files").string();
          fs::copy_file(e.TrashRecord(), e.dir / "outside/victim.trashinfo");
-         const std::vector<std::string> fields = RecordFields(e.record);
-         WriteRecord(e.record, "versweep trash batch 1\n",
-                     {fields[0], fields[4], PercentEncode(name), fields[6], fields[7]});
+         e.WriteAsPreviousVersion({}, name);
      },
      false},
     {"OtherDeletionDateInTheTrashRecord",
@@ -415,9 +404,7 @@ const EditCase kEdits[] = {
      false},
     {"FolderReplacedByALinkInARecordOfThePreviousVersion",
      [](const Edited& e) {
-         const std::vector<std::string> fields = RecordFields(e.record);
-         WriteRecord(e.record, "versweep trash batch 1\n",
-                     {fields[0], fields[4], fields[5], fields[6], fields[7]});
+         e.WriteAsPreviousVersion();
          fs::rename(e.dir / "F", e.dir / "F.real");
          e.dir.MakeSymlink("F", e.dir / "outside");
      },
