@@ -30,8 +30,9 @@ for name in Pixel.Studio.v4.1-RLS Pixel.Studio.v4.0.2-RLS Pixel.Studio.v3.9-ABC 
     Net.Monitor.v3.3-NM Code.Pad.v12.0-CP Code.Pad.v11.8-CP Code.Pad.v11.8-R\&D Font.Viewer.v5.5-FNT \
     Disk.Mapper.v6.0-DM Disk.Mapper.v6.0.1-DM; do
     mkdir -p "$folder/$name"
-    # A setup file of a plausible size, sparse so it takes no disk space.
-    truncate -s $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 10 )) "$folder/$name/setup.bin"
+    # A setup file of a plausible size, written out: the window shows the disk space an entry takes, which
+    # a sparse file would not.
+    head -c $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 100 )) /dev/zero >"$folder/$name/setup.bin"
 done
 for file in setup.exe readme.txt license.txt keygen.nfo data1.cab data2.cab; do
     head -c 2048 /dev/urandom >"$folder/Pixel.Studio.v4.1-RLS/$file"
