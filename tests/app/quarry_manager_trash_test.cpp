@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTranslator>
 
 #include "app/translations.h"
 #include "temp_dir.h"
@@ -46,14 +45,7 @@ private slots:
         InitFixture();
         std::filesystem::remove_all(TrashFiles() + "/..");
     }
-    void cleanup()
-    {
-        CleanupFixture();
-        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
-    }
+    void cleanup() { CleanupFixture(); }
 
     void questionCountsTheCheckedEntriesAndNoKeepsEverything_data()
     {
