@@ -211,6 +211,23 @@ std::optional<std::string> RecordedPath(const std::string& root, const TrashReco
     return JoinPath(*top, *path);
 }
 
+// Whether a record of the trash `root` names `originalPath`: the same text, or the same name in the same folder
+// reached another way. GIO writes a volume's paths relative to the volume's real top, so an entry moved from a
+// folder reached through a link is recorded under the link's target.
+bool RecordIsFor(const std::string& root, const TrashRecord& record, const std::string& originalPath)
+{
+    const std::optional<std::string> recorded = RecordedPath(root, record);
+    if (!recorded || BaseNameOf(*recorded) != BaseNameOf(originalPath))
+        return false;
+    if (*recorded == originalPath)
+        return true;
+    FileStatus recordedFolder{};
+    FileStatus originalFolder{};
+    return ::stat(FolderOf(*recorded).c_str(), &recordedFolder) == 0 &&
+           ::stat(FolderOf(originalPath).c_str(), &originalFolder) == 0 &&
+           IdOf(recordedFolder) == IdOf(originalFolder);
+}
+
 // The trash entry `name` of `root` when it is the file `id`: its record is read back when it names
 // `originalPath`, else infoPath stays empty.
 std::optional<TrashedEntry> EntryIfFile(const std::string& root, const std::string& name,
@@ -221,7 +238,7 @@ std::optional<TrashedEntry> EntryIfFile(const std::string& root, const std::stri
         return std::nullopt;
     TrashedEntry entry{originalPath, root, name, {}, {}, id, {}, {}};
     const std::optional<TrashRecord> record = ReadRecord(InfoPathOf(root, name));
-    if (record && RecordedPath(root, *record) == originalPath) {
+    if (record && RecordIsFor(root, *record, originalPath)) {
         entry.infoPath = record->path;
         entry.deletionDate = record->deletionDate;
     }
@@ -262,7 +279,7 @@ std::optional<TrashedEntry> FindNewcomer(const std::vector<std::string>& roots,
         for (const std::string& name : NamesInUse(roots[i], BaseNameOf(originalPath))) {
             const std::optional<TrashRecord> record = ReadRecord(InfoPathOf(roots[i], name));
             FileStatus info{};
-            if (namesBefore[i].contains(name) || !record || RecordedPath(roots[i], *record) != originalPath ||
+            if (namesBefore[i].contains(name) || !record || !RecordIsFor(roots[i], *record, originalPath) ||
                 ::lstat(FilePathOf(roots[i], name).c_str(), &info) != 0)
                 continue;
             return TrashedEntry{originalPath,         roots[i],   name, record->path,
@@ -311,7 +328,7 @@ std::optional<SystemError> NotInTrash(const TrashedEntry& entry)
         return SystemError{ESTALE, "what the trash holds under its name is another file"};
     const std::optional<TrashRecord> record = ReadRecord(InfoPathOf(entry.trashRoot, entry.name));
     if (!record || record->deletionDate != entry.deletionDate ||
-        RecordedPath(entry.trashRoot, *record) != entry.originalPath)
+        !RecordIsFor(entry.trashRoot, *record, entry.originalPath))
         return SystemError{ENOENT, "the trash's record of it is gone or tells another path or time"};
     return std::nullopt;
 }

@@ -88,6 +88,7 @@ struct WhereCase
 {
     const char* name;
     bool onOwnVolume; // the folder lies on a file system of its own, with its own trash
+    bool throughLink; // the folder is reached through a symbolic link
 };
 
 class TrashBatchTest : public testing::TestWithParam<WhereCase>
@@ -105,6 +106,11 @@ TEST_P(TrashBatchTest, MovesCheckedEntriesNeverTheHeaderAndUndoBringsThemBack)
             GTEST_SKIP() << volume->SkipReason();
         folder = volume->Path() + "/F";
         expectedTrash = volume->Path() + "/.Trash-" + std::to_string(::geteuid());
+    }
+    if (GetParam().throughLink) {
+        fs::create_directories(folder);
+        dir.MakeSymlink("via", folder);
+        folder = dir / "via";
     }
     const std::vector<std::string> names = {"Foo,Bar.v1-X", "two\nlines.v1-X", "bad\xff.v1-X",
                                             "-rf *",        "kept.v2-X",       "gone.v1-X"};
@@ -147,7 +153,9 @@ TEST_P(TrashBatchTest, MovesCheckedEntriesNeverTheHeaderAndUndoBringsThemBack)
     EXPECT_FALSE(HasUndoableBatch(record));
 }
 
-const WhereCase kWhere[] = {{"HomeTrash", false}, {"VolumeTrash", true}};
+// GIO records a volume's entries relative to the volume's real top, which a link does not show.
+const WhereCase kWhere[] = {
+    {"HomeTrash", false, false}, {"VolumeTrash", true, false}, {"VolumeTrashThroughALink", true, true}};
 
 INSTANTIATE_TEST_SUITE_P(Where, TrashBatchTest, testing::ValuesIn(kWhere), test::CaseName());
 
