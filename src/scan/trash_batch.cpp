@@ -85,7 +85,11 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
 
     const platform::Result<std::string> previous = platform::ReadFileContent(undoRecord);
     std::optional<UndoLog> log;
-    bool started = false;
+    if (platform::Result<UndoLog> made = UndoLog::Start(undoRecord))
+        log.emplace(std::move(made).Value());
+    else
+        report.recordError = made.Error();
+    const bool replaced = log.has_value();
     bool anyMoved = false;
     const auto dropLog = [&](const platform::Status& status) {
         if (!status) {
@@ -96,14 +100,6 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
     for (std::string& name : names) {
         const std::string path = platform::EntryPath(absolute.Value(), name);
         const platform::FileId id = IdToMove(listed, name, path);
-        if (!started) {
-            started = true;
-            platform::Result<UndoLog> made = UndoLog::Start(undoRecord);
-            if (made)
-                log.emplace(std::move(made).Value());
-            else
-                report.recordError = made.Error();
-        }
         if (log)
             dropLog(log->Intend(path, id, folderId.Value()));
         const platform::Result<platform::TrashedEntry> trashed = platform::DeleteToRecycleBin(path, id);
@@ -115,7 +111,7 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
                          trashed ? trashed.Value().unrecordedReason : trashed.Error().message});
     }
     // The new record replaced the previous batch's; a batch that moved nothing leaves that one undoable.
-    if (started && !anyMoved)
+    if (replaced && !anyMoved)
         report.recordError = ErrorOf(previous ? platform::ReplaceFileContent(undoRecord, previous.Value())
                                               : platform::RemoveFile(undoRecord));
     return report;
