@@ -365,15 +365,17 @@ Result<Descriptor> OpenOriginalFolder(const TrashedEntry& entry)
     // Older records do not know the folder: no link is followed on the way to it.
     Descriptor fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     std::string_view rest = folder;
-    while (fd.Get() >= 0 && !rest.empty()) {
+    while (!rest.empty()) {
         const std::size_t slash = rest.find('/');
         const std::string component(rest.substr(0, slash));
         rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
-        if (!component.empty())
-            fd = Descriptor(::openat(fd.Get(), component.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (component.empty())
+            continue;
+        const int next = ::openat(fd.Get(), component.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0)
+            return RestoreError(errno);
+        fd = Descriptor(next);
     }
-    if (fd.Get() < 0)
-        return RestoreError(errno);
     return fd;
 }
 
