@@ -15,7 +15,8 @@ packages=(
 
 missing=()
 for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+    # Compared whole, not piped into "grep -q": under pipefail a writer cut off by an early grep fails the test.
+    if [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" != "install ok installed" ]; then
         missing+=("$package")
     fi
 done

@@ -33,8 +33,9 @@ for name in Pixel.Studio.v4.1-RLS Pixel.Studio.v4.0.2-RLS Clip.Mixer.v2.10-XYZ C
     $'Net.Monitor.v3.\u200b3-NM' Code.Pad.v12.0-CP Code.Pad.v11.8-CP Code.Pad.v11.8-R\&D Font.Viewer.v5.5-FNT \
     Disk.Mapper.Professional.Edition.Multilingual.v6.0-DM Disk.Mapper.Professional.Edition.Multilingual.v6.0.1-DM; do
     mkdir -p "$folder/$name"
-    # A setup file of a plausible size, sparse so it takes no disk space.
-    truncate -s $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 10 )) "$folder/$name/setup.bin"
+    # A setup file of a plausible size, written out: the window shows the disk space an entry takes, which
+    # a sparse file would not.
+    head -c $(( (${#name} * 7919 % 900 + 20) * 1024 * 1024 / 100 )) /dev/zero >"$folder/$name/setup.bin"
 done
 for file in setup.exe readme.txt license.txt keygen.nfo data1.cab data2.cab; do
     head -c 2048 /dev/urandom >"$folder/Pixel.Studio.v4.1-RLS/$file"
@@ -57,7 +58,8 @@ shoot() {
     app=$!
     window=
     for _ in $(seq 100); do
-        window=$(xdotool search --name '^Versweep$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        # The first window id, taken without "| head": a head that stops early could fail the pipeline.
+        window=$(xdotool search --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
         sleep 0.1
     done
     [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }

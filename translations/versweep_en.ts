@@ -69,14 +69,6 @@
             <numerusform>Delete the checked entries (%n entries)?</numerusform>
         </translation>
     </message>
-    <message>
-        <source>将释放 %1</source>
-        <translation>Frees %1</translation>
-    </message>
-    <message>
-        <source>将释放至少 %1</source>
-        <translation>Frees at least %1</translation>
-    </message>
     <message numerus="yes">
         <source>有 %n 个项目未能恢复。</source>
         <translation>
@@ -139,6 +131,35 @@
     <message>
         <source>关于</source>
         <translation>About</translation>
+    </message>
+    <message numerus="yes">
+        <source>将%n个项目(%1)移到回收站。</source>
+        <translation>
+            <numerusform>Moves %n entry (%1) to the trash.</numerusform>
+            <numerusform>Moves %n entries (%1) to the trash.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>将%n个项目(至少 %1)移到回收站。</source>
+        <translation>
+            <numerusform>Moves %n entry (at least %1) to the trash.</numerusform>
+            <numerusform>Moves %n entries (at least %1) to the trash.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>有 %n 个项目未能按要求移到回收站。</source>
+        <translation>
+            <numerusform>%n entry did not go to the trash as asked.</numerusform>
+            <numerusform>%n entries did not go to the trash as asked.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>项目已移到回收站，但“撤销上次删除”无法取回它们。</source>
+        <translation>The entries went to the trash, but “Undo last delete” cannot bring them back.</translation>
+    </message>
+    <message>
+        <source>撤销记录：%1</source>
+        <translation>Undo record: %1</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStringList>
 
 #include "app/show_info.h"
 #include "platform/file_system.h"
@@ -98,6 +99,9 @@ void QuarryManagerFm::showEvent(QShowEvent* event)
 void QuarryManagerFm::FormShow()
 {
     m_folder = m_settings.ReadString(kSection, "vPath", "");
+    // The system would read such a path only up to its NUL: a parent folder, never the one stored.
+    if (platform::HoldsNul(m_folder))
+        m_folder.clear();
     m_splitter->SetPosition(m_settings.ReadInteger(kSection, "Position", m_splitter->Position()));
     m_checkBoxDup->setChecked(m_settings.ReadBool(kSection, "OnlyDuplicate", true));
     m_checkBoxFile->setChecked(m_settings.ReadBool(kSection, "ListFile", false));
@@ -112,7 +116,7 @@ void QuarryManagerFm::RefreshList()
     RefreshOptions options;
     options.onlyDuplicate = m_checkBoxDup->isChecked();
     options.listFile = m_checkBoxFile->isChecked();
-    m_buttonDelete->setEnabled(versweep::RefreshList(m_list, m_folder, m_settings, options, *this));
+    m_buttonDelete->setEnabled(versweep::RefreshList(m_list, m_folder, m_settings, options, *this, &m_listing));
     StartSizing();
 }
 
@@ -204,17 +208,44 @@ void QuarryManagerFm::ButtonDeleteClick()
                          tr("您是否确认删除选中的项目(%n个项目)！", nullptr, checked),
                          QMessageBox::Yes | QMessageBox::No, this);
     question.setObjectName("DeleteConfirmation");
+    // Moving to the trash frees nothing until the trash is emptied, so the line says what moves.
     const EntrySize total = m_model->CheckedTotal();
     const QString amount = QLocale().formattedDataSize(total.bytes, 1, QLocale::DataSizeTraditionalFormat);
-    question.setInformativeText(total.complete ? tr("将释放 %1").arg(amount) : tr("将释放至少 %1").arg(amount));
+    question.setInformativeText(total.complete
+                                    ? tr("将%n个项目(%1)移到回收站。", nullptr, checked).arg(amount)
+                                    : tr("将%n个项目(至少 %1)移到回收站。", nullptr, checked).arg(amount));
     if (question.exec() != QMessageBox::Yes)
         return;
+    BatchReport report;
     {
         const BusyCursor busy;
-        // Each failure leaves its entry in the folder, where the listing below shows it again.
-        static_cast<void>(TrashCheckedEntries(m_list, m_folder, m_undoRecord));
+        report = TrashCheckedEntries(m_list, m_folder, m_listing.ids, m_undoRecord);
     }
+    // Each failure leaves its entry in the folder, where the listing below shows it again.
     RefreshList();
+    const auto failed = std::count_if(report.entries.begin(), report.entries.end(), [](const EntryOutcome& entry) {
+        return !entry.succeeded || !entry.reason.empty();
+    });
+    if (failed > 0)
+        ShowBatchProblems(tr("有 %n 个项目未能按要求移到回收站。", nullptr, static_cast<int>(failed)), report);
+    else if (report.recordError)
+        ShowBatchProblems(tr("项目已移到回收站，但“撤销上次删除”无法取回它们。"), report);
+}
+
+// One message for a batch that did not go as asked: `summary`, and each entry with its reason in the details.
+void QuarryManagerFm::ShowBatchProblems(const QString& summary, const BatchReport& report)
+{
+    QStringList details;
+    for (const EntryOutcome& entry : report.entries) {
+        if (!entry.succeeded || !entry.reason.empty())
+            details << DisplayName(entry.name) + QStringLiteral(": ") + DisplayName(entry.reason);
+    }
+    if (report.recordError)
+        details << tr("撤销记录：%1").arg(DisplayName(report.recordError->message));
+    QMessageBox box(QMessageBox::Warning, windowTitle(), summary, QMessageBox::Ok, this);
+    box.setObjectName("BatchProblems");
+    box.setDetailedText(details.join(QLatin1Char('\n')));
+    box.exec();
 }
 
 void QuarryManagerFm::ButtonQuitClick()
@@ -275,8 +306,8 @@ void QuarryManagerFm::miUndoClick()
     RefreshList();
     const auto failed = std::count_if(report.entries.begin(), report.entries.end(),
                                       [](const EntryOutcome& entry) { return !entry.succeeded; });
-    if (failed > 0)
-        ShowInfo(this, tr("有 %n 个项目未能恢复。", nullptr, static_cast<int>(failed)));
+    if (failed > 0 || report.recordError)
+        ShowBatchProblems(tr("有 %n 个项目未能恢复。", nullptr, static_cast<int>(failed)), report);
 }
 
 void QuarryManagerFm::miKeepCountClick()

@@ -8,6 +8,7 @@
 
 #include "ini/ini_file.h"
 #include "scan/refresh_list.h"
+#include "scan/trash_batch.h"
 #include "widgets/check_list.h"
 
 class QAction;
@@ -74,6 +75,7 @@ private:
     void ConnectHandlers();
     void FormShow();
     void StartSizing();
+    void ShowBatchProblems(const QString& summary, const BatchReport& report);
 
     // The group entries of the popup menu, rebuilt by every listing pass.
     void ClearGroupMenu() override;
@@ -82,6 +84,7 @@ private:
     IniFile m_settings;
     std::string m_undoRecord;
     std::string m_folder;
+    RefreshReport m_listing; // what the last listing pass saw, the entries' files among it
     bool m_shown = false;
 
     CheckList m_list;

@@ -24,7 +24,7 @@
 #include "ini/ini_file.h"
 #include "ini/settings_location.h"
 #include "platform/file_system.h"
-#include "scan/empty_folder.h"
+#include "platform/tree_size.h"
 #include "scan/refresh_list.h"
 #include "tools/text_tools.h"
 #include "version.h"
@@ -225,8 +225,6 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
         ReportUsageError(err, *conflict);
         return 2;
     }
-    // "dir/" names the same folder as "dir", and the header shows it without the slash.
-    args.folder = platform::WithoutTrailingSeparators(std::move(args.folder));
     return std::nullopt;
 }
 
@@ -235,7 +233,8 @@ std::vector<platform::TreeSize> MeasureEntries(const CheckList& list, const std:
 {
     std::vector<platform::TreeSize> sizes(static_cast<std::size_t>(list.ItemCount()));
     for (int i = 1; i < list.ItemCount(); ++i)
-        sizes[static_cast<std::size_t>(i)] = FolderSize(platform::EntryPath(folder, list.ItemText(i)), 0);
+        sizes[static_cast<std::size_t>(i)] =
+            platform::MeasureDiskUsage(platform::EntryPath(folder, list.ItemText(i)));
     return sizes;
 }
 
@@ -283,6 +282,14 @@ int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inI
         return *status;
     if (args.undo)
         return UndoLastTrash(out, err);
+    // Taken absolute and normal once, so that a folder given as "." or "sub/.." lists and moves as itself
+    // wherever the run goes, and "dir/" is shown as "dir".
+    const platform::Result<std::string> folder = platform::AbsoluteFolder(args.folder);
+    if (!folder) {
+        err << kProgram << ": cannot list " << args.folder << ": " << folder.Error().message << '\n';
+        return 1;
+    }
+    args.folder = folder.Value();
 
     RefreshOptions options;
     options.onlyDuplicate = !args.all;
@@ -342,7 +349,7 @@ int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inI
     }
     ReportSummary(err, list, menu.Tags().size(), report.ambiguousTitles, sizes);
     if (args.trash)
-        return MoveCheckedToTrash(list, args.folder, args.yes, in, inIsTerminal, err);
+        return MoveCheckedToTrash(list, args.folder, report.ids, args.yes, in, inIsTerminal, err);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // batch back out of it.
 #include "cli/trash_commands.h"
 
+#include <cerrno>
 #include <istream>
 #include <ostream>
 #include <string_view>
@@ -31,15 +32,23 @@ bool Confirmed(int count, std::istream& in, std::ostream& err)
 }
 
 // Each entry of `report` that failed, its name and reason quoted as the listing quotes names (the reason
-// may carry the entry's path, and neither may break or forge a line), then how many succeeded (`done`) and
-// how many not (`notDone`). Returns the exit status: 1 when any failed.
+// may carry the entry's path, and neither may break or forge a line), and each that succeeded with something
+// still wrong; then how many succeeded (`done`) and how many not (`notDone`). Returns the exit status: 1 when
+// any failed or has something wrong.
 int ReportBatch(const BatchReport& report, std::string_view verb, std::string_view done, std::string_view notDone,
                 std::ostream& err)
 {
     int failed = 0;
+    int troubled = 0;
     for (const EntryOutcome& entry : report.entries) {
-        if (entry.succeeded)
+        if (entry.succeeded && entry.reason.empty())
             continue;
+        if (entry.succeeded) {
+            ++troubled;
+            err << kProgram << ": " << done << ": " << QuoteName(entry.name) << ", but " << QuoteName(entry.reason)
+                << '\n';
+            continue;
+        }
         ++failed;
         err << kProgram << ": cannot " << verb << " " << QuoteName(entry.name) << ": " << QuoteName(entry.reason)
             << '\n';
@@ -49,13 +58,13 @@ int ReportBatch(const BatchReport& report, std::string_view verb, std::string_vi
     if (failed > 0)
         err << ", " << failed << " " << notDone;
     err << '\n';
-    return failed > 0 ? 1 : 0;
+    return failed > 0 || troubled > 0 ? 1 : 0;
 }
 
 } // namespace
 
-int MoveCheckedToTrash(const CheckList& list, const std::string& folder, bool yes, std::istream& in,
-                       bool inIsTerminal, std::ostream& err)
+int MoveCheckedToTrash(const CheckList& list, const std::string& folder, const ListedIds& listed, bool yes,
+                       std::istream& in, bool inIsTerminal, std::ostream& err)
 {
     const int checked = list.CheckedCount();
     if (checked > 0 && !yes) {
@@ -69,7 +78,7 @@ int MoveCheckedToTrash(const CheckList& list, const std::string& folder, bool ye
             return 1;
         }
     }
-    const BatchReport report = TrashCheckedEntries(list, folder, DefaultUndoRecordPath());
+    const BatchReport report = TrashCheckedEntries(list, folder, listed, DefaultUndoRecordPath());
     if (report.recordError)
         err << kProgram << ": warning: --undo cannot take this batch back, its record was not written: "
             << report.recordError->message << '\n';
@@ -84,6 +93,10 @@ int UndoLastTrash(std::ostream& out, std::ostream& err)
         return 0;
     }
     const BatchReport report = UndoLastBatch(record);
+    if (report.recordError && report.recordError->code == EBUSY) {
+        err << kProgram << ": nothing restored: " << report.recordError->message << '\n';
+        return 1;
+    }
     for (const EntryOutcome& entry : report.entries) {
         if (entry.succeeded)
             out << QuoteName(entry.name) << '\n';

@@ -2,6 +2,7 @@
 #include "ini/ini_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <utility>
@@ -27,6 +28,8 @@ using FileStatus = struct stat;
 constexpr std::size_t kMaxValueBytes = 1023;
 // As many links as the kernel itself follows before it calls it a loop.
 constexpr int kMaxLinkDepth = 40;
+// Writers hold the lock for one read, change and rename; waiting longer than this means something is stuck.
+constexpr std::chrono::milliseconds kLockWait(1000);
 
 // Only a regular file counts: a folder, a pipe or a device at the settings path is never read or
 // replaced. At most one byte past the size bound is read.
@@ -166,7 +169,9 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (!target || !PlanWrite(*target, section, key, value) ||
         !platform::MakeFolders(platform::FolderOf(*target)).HasValue())
         return;
-    const platform::FileLock lock(LockPath(*target));
+    // A lock another process keeps too long only costs the lost-update guard: the write goes ahead unlocked,
+    // as it does when there is no usable lock file.
+    const platform::FileLock lock(LockPath(*target), kLockWait);
     // Another writer may have replaced the file since: the change is made to what is there now. A write that
     // cannot happen is dropped quietly, as the Windows profile functions drop it.
     if (const std::optional<std::string> updated = PlanWrite(*target, section, key, value))

@@ -1,6 +1,7 @@
 // Whole-file reads and all-or-nothing replacement of small files (settings, the undo record).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -25,18 +26,55 @@ Status MakeFolders(const std::string& folder);
 /// permission bits and owner are kept; when the owner cannot be kept the file is left as it was.
 Status ReplaceFileContent(const std::string& path, std::string_view content);
 
-/// Holds an exclusive advisory lock (flock) on the file at `lockPath`, made when missing, for its life. A
-/// lock file that cannot be opened (another user's, a link) holds nothing: callers go ahead unlocked.
+/// Removes the file at `path`; one that is not there counts as removed.
+Status RemoveFile(const std::string& path);
+
+/// A file that grows by appended steps, each one on disk before Append returns: a log that still tells what
+/// was under way when the process is killed at any point.
+class DurableLog
+{
+public:
+    /// Replaces the file at `path` by a new one holding `header`, as ReplaceFileContent does, and keeps it
+    /// open for Append.
+    static Result<DurableLog> Create(const std::string& path, std::string_view header);
+    DurableLog(DurableLog&& other) noexcept;
+    DurableLog& operator=(DurableLog&&) = delete;
+    DurableLog(const DurableLog&) = delete;
+    DurableLog& operator=(const DurableLog&) = delete;
+    ~DurableLog();
+
+    /// Adds `text` at the end of the file and flushes it to disk.
+    Status Append(std::string_view text);
+
+private:
+    explicit DurableLog(int fd) : m_fd(fd) {}
+    int m_fd;
+};
+
+/// Holds an exclusive advisory lock (flock) on the file at `lockPath` for its life, waiting at most `wait`
+/// while another process holds it. A missing lock file is made private to the user (mode 0600). Only a
+/// regular file the user owns is used, never through a link, and opening it never waits (a pipe planted
+/// there cannot stall the caller), so no other user can hold the lock against us.
 class FileLock
 {
 public:
-    explicit FileLock(const std::string& lockPath);
+    enum class State
+    {
+        Held,     ///< the lock is ours
+        Unusable, ///< no lock file to be had (another user's, a link, a pipe, no folder): nothing is held
+        Busy,     ///< another process held the lock for all of `wait`
+    };
+
+    FileLock(const std::string& lockPath, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
+    State Outcome() const { return m_state; }
+
 private:
-    int m_fd;
+    int m_fd = -1;
+    State m_state = State::Unusable;
 };
 
 } // namespace versweep::platform

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/descriptor_posix.h"
 #include "platform/file_system.h"
 
 namespace versweep::platform {
@@ -21,29 +23,7 @@ namespace {
 using FileStatus = struct stat;
 
 constexpr int kMaxTempAttempts = 100;
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return m_fd; }
-    bool Close()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
+constexpr std::chrono::milliseconds kLockPollInterval(5);
 
 bool IsFolder(const std::string& path)
 {
@@ -92,10 +72,32 @@ Status MakeFolders(const std::string& folder)
     return IsFolder(folder) ? Ok() : Status(ErrorFromErrno(ENOTDIR));
 }
 
-FileLock::FileLock(const std::string& lockPath)
-    : m_fd(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666))
+FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds wait)
 {
-    while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    FileStatus info{};
+    if (fd < 0)
+        return;
+    // A lock file another user owns could be held by that user for ever, and anything but a regular file
+    // is not a lock file at all.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        ::close(fd);
+        return;
+    }
+    m_fd = fd;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+            m_state = State::Held;
+            return;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_state = State::Busy;
+            return;
+        }
+        std::this_thread::sleep_for(kLockPollInterval);
     }
 }
 
@@ -109,7 +111,7 @@ FileLock::~FileLock()
 // Only a regular file counts: O_NONBLOCK keeps a pipe at the path from blocking the open.
 Result<std::string> ReadFileContent(const std::string& path, std::size_t maxBytes)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return ErrorFromErrno(errno);
     FileStatus info{};
@@ -136,11 +138,15 @@ Result<std::string> ReadFileContent(const std::string& path, std::size_t maxByte
     }
 }
 
-Status ReplaceFileContent(const std::string& path, std::string_view content)
+namespace {
+
+// Writes `content` to a new sibling of `path`, flushes it and renames it over `path`; gives the new file, still
+// open for writing at its end.
+Result<Descriptor> WriteReplacement(const std::string& path, std::string_view content)
 {
     const std::string folder = FolderOf(path);
     if (Status made = MakeFolders(folder); !made)
-        return made;
+        return made.Error();
     FileStatus old{};
     const bool hasOld = ::stat(path.c_str(), &old) == 0;
 
@@ -158,19 +164,60 @@ Status ReplaceFileContent(const std::string& path, std::string_view content)
     }
     if (fd < 0)
         return ErrorFromErrno(EEXIST);
-    FileDescriptor temp(fd);
-    bool replaced = (!hasOld || TakeOverAttributes(temp.Get(), old)) && WriteAll(temp.Get(), content) &&
-                    ::fsync(temp.Get()) == 0;
-    replaced = replaced && temp.Close() && ::rename(tempPath.c_str(), path.c_str()) == 0;
+    Descriptor temp(fd);
+    const bool replaced = (!hasOld || TakeOverAttributes(temp.Get(), old)) && WriteAll(temp.Get(), content) &&
+                          ::fsync(temp.Get()) == 0 && ::rename(tempPath.c_str(), path.c_str()) == 0;
     if (!replaced) {
         const int error = errno;
         ::unlink(tempPath.c_str());
         return ErrorFromErrno(error);
     }
     // Makes the rename itself durable; a failure here no longer puts the data at risk.
-    FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Descriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.Get() >= 0)
         ::fsync(folderFd.Get());
+    return temp;
+}
+
+} // namespace
+
+Status ReplaceFileContent(const std::string& path, std::string_view content)
+{
+    Result<Descriptor> written = WriteReplacement(path, content);
+    if (!written)
+        return written.Error();
+    if (!written.Value().Close())
+        return ErrorFromErrno(errno);
+    return Ok();
+}
+
+Status RemoveFile(const std::string& path)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        return ErrorFromErrno(errno);
+    return Ok();
+}
+
+Result<DurableLog> DurableLog::Create(const std::string& path, std::string_view header)
+{
+    Result<Descriptor> written = WriteReplacement(path, header);
+    if (!written)
+        return written.Error();
+    return DurableLog(written.Value().Release());
+}
+
+DurableLog::DurableLog(DurableLog&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+DurableLog::~DurableLog()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+Status DurableLog::Append(std::string_view text)
+{
+    if (!WriteAll(m_fd, text) || ::fdatasync(m_fd) != 0)
+        return ErrorFromErrno(errno);
     return Ok();
 }
 

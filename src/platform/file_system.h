@@ -22,12 +22,23 @@ enum Attribute : std::uint32_t
     kAttrReparsePoint = 1024,
 };
 
+/// Which file an entry is, as the system tells files apart: the device and inode numbers. Two names with
+/// the same FileId are the same file; an entry renamed keeps it, one replaced by another does not.
+struct FileId
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0; ///< 0 when unknown
+    bool operator==(const FileId&) const = default;
+    bool Known() const { return inode != 0; }
+};
+
 /// One entry directly inside a listed folder.
 struct DirEntry
 {
     std::string name;             ///< raw bytes, no path
     std::uint32_t attributes = 0; ///< Attribute bits
     std::uint64_t size = 0;       ///< bytes for files, 0 for folders
+    FileId id;                    ///< the entry itself (a link as the link); unknown when it could not be examined
 };
 
 /// Lists the entries directly inside `folder`, "." and ".." left out, in the order the file system
@@ -35,11 +46,27 @@ struct DirEntry
 /// and without kAttrDirectory. An entry that vanishes while being listed is left out.
 Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
 
+/// True when `path` holds a NUL byte. The system reads a path only up to its first NUL, so such a path
+/// would name another entry (a parent folder) than the one it spells; it is refused wherever one enters.
+bool HoldsNul(std::string_view path);
+
+/// `folder` made absolute against the current directory, without "." components, empty components or
+/// trailing separators. A path with ".." is resolved as the system resolves it (realpath: a link before
+/// ".." is followed first); any other keeps its links as written. Fails for an empty path, one holding
+/// NUL, and one with ".." that leads nowhere.
+Result<std::string> AbsoluteFolder(const std::string& folder);
+
 /// The path of the entry `name` directly inside `folder`: the two joined by one separator.
 std::string EntryPath(std::string_view folder, std::string_view name);
 
 /// `path` without trailing separators, which name the same folder; the root keeps its own.
 std::string WithoutTrailingSeparators(std::string path);
+
+/// Which file the entry at `path` is, the entry itself (a link as the link).
+Result<FileId> EntryIdOf(const std::string& path);
+
+/// Which folder `path` leads to, links followed.
+Result<FileId> FolderIdOf(const std::string& path);
 
 /// True when `path` names an existing folder (a link to a folder counts).
 bool DirectoryExists(const std::string& path);

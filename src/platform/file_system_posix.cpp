@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -68,14 +70,52 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
             const bool isDirectory = S_ISDIR(info.st_mode);
             entries.push_back(DirEntry{
                 name, AttributesOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0),
-                isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size)});
+                isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size), FileId{info.st_dev, info.st_ino}});
         } else if (errno != ENOENT) {
             // Readable but not searchable: the name and its type are all there is to know.
             entries.push_back(
-                DirEntry{name, AttributesOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true), 0});
+                DirEntry{name, AttributesOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true), 0, {}});
         }
     }
     return entries;
+}
+
+bool HoldsNul(std::string_view path)
+{
+    return path.find('\0') != std::string_view::npos;
+}
+
+Result<std::string> AbsoluteFolder(const std::string& folder)
+{
+    if (folder.empty() || HoldsNul(folder))
+        return ErrorFromErrno(EINVAL);
+    std::string absolute;
+    if (folder.front() != '/') {
+        Result<std::string> current = CurrentDirectory();
+        if (!current)
+            return current;
+        absolute = std::move(current).Value();
+    }
+    bool climbs = false;
+    std::string_view rest = folder;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view component = rest.substr(0, slash);
+        rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
+        if (component.empty() || component == ".")
+            continue;
+        climbs = climbs || component == "..";
+        absolute = EntryPath(absolute.empty() ? "/" : absolute, component);
+    }
+    if (absolute.empty())
+        return std::string("/");
+    if (!climbs)
+        return absolute;
+    // Read as text, "link/.." would be the folder holding the link; the system goes where the link leads first.
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(absolute.c_str(), nullptr), &std::free);
+    if (!real)
+        return ErrorFromErrno(errno);
+    return std::string(real.get());
 }
 
 std::string EntryPath(std::string_view folder, std::string_view name)
@@ -92,6 +132,24 @@ std::string WithoutTrailingSeparators(std::string path)
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
+}
+
+Result<FileId> EntryIdOf(const std::string& path)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0)
+        return ErrorFromErrno(errno);
+    return FileId{info.st_dev, info.st_ino};
+}
+
+Result<FileId> FolderIdOf(const std::string& path)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return ErrorFromErrno(errno);
+    if (!S_ISDIR(info.st_mode))
+        return ErrorFromErrno(ENOTDIR);
+    return FileId{info.st_dev, info.st_ino};
 }
 
 bool DirectoryExists(const std::string& path)

@@ -1,4 +1,5 @@
-// Byte count of all files below a folder, walked without following links.
+// Byte counts of all files below a folder, as they report themselves or as they take up the disk, walked
+// without following links.
 #pragma once
 
 #include <atomic>
@@ -24,5 +25,11 @@ struct TreeSize
 /// descriptors, and nesting depth is bounded neither by the path length limit nor by the call stack. When
 /// `stop` is given and becomes true, the walk ends soon after, incomplete.
 TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop = nullptr);
+
+/// What deleting the entry at `path` would free, walked as MeasureTree walks: the blocks allocated on disk
+/// (a sparse file counts what it takes, not what it reports), each file once however many of its names lie
+/// inside the entry, and nothing for a file still linked from outside it (a hard link shared with a kept
+/// version). Folders count their own blocks, links count nothing.
+TreeSize MeasureDiskUsage(const std::string& path, const std::atomic<bool>* stop = nullptr);
 
 } // namespace versweep::platform

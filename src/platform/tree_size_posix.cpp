@@ -3,8 +3,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstddef>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -46,25 +49,51 @@ struct FolderId
     bool operator==(const FolderId&) const = default;
 };
 
-bool IdOf(const Folder& folder, FolderId& id)
+bool IdOf(const Folder& folder, FolderId& id, struct stat* info = nullptr)
 {
-    struct stat info;
-    if (::fstat(::dirfd(folder.get()), &info) != 0)
+    struct stat own;
+    struct stat& status = info != nullptr ? *info : own;
+    if (::fstat(::dirfd(folder.get()), &status) != 0)
         return false;
-    id = FolderId{info.st_dev, info.st_ino};
+    id = FolderId{status.st_dev, status.st_ino};
     return true;
 }
+
+// What the walk counts: the sizes files report, or the blocks they take on disk.
+enum class Measure
+{
+    Apparent,
+    Allocated,
+};
 
 class Tally
 {
 public:
-    Tally(std::int64_t limit, const std::atomic<bool>* stop) : m_limit(limit), m_stop(stop) {}
+    Tally(Measure measure, std::int64_t limit, const std::atomic<bool>* stop)
+        : m_measure(measure), m_limit(limit), m_stop(stop)
+    {}
 
-    void Add(off_t size)
+    void AddFile(const struct stat& info)
     {
-        const std::int64_t bytes = size > 0 ? static_cast<std::int64_t>(size) : 0;
-        m_sum = bytes > std::numeric_limits<std::int64_t>::max() - m_sum ? std::numeric_limits<std::int64_t>::max()
-                                                                         : m_sum + bytes;
+        if (m_measure == Measure::Apparent) {
+            Add(info.st_size);
+            return;
+        }
+        // A file with more names is freed only when every one of them goes; which of them lie inside is
+        // known at the end of the walk.
+        if (info.st_nlink > 1) {
+            SharedFile& shared = m_shared[FileId{info.st_dev, info.st_ino}];
+            shared.links = info.st_nlink;
+            shared.blocks = info.st_blocks;
+            ++shared.linksSeen;
+            return;
+        }
+        Add(AllocatedBytes(info.st_blocks));
+    }
+    void AddFolder(const struct stat& info)
+    {
+        if (m_measure == Measure::Allocated)
+            Add(AllocatedBytes(info.st_blocks));
     }
     /// Something in the tree could not be read, so the sum may be short of the truth.
     void MarkIncomplete() { m_complete = false; }
@@ -73,13 +102,54 @@ public:
         return (m_limit > 0 && m_sum > m_limit) || (m_stop != nullptr && m_stop->load(std::memory_order_relaxed));
     }
     // A walk cut short at the limit, or stopped, has not seen everything either.
-    TreeSize Result() const { return TreeSize{m_sum, m_complete && !Done()}; }
+    TreeSize Result()
+    {
+        const bool complete = m_complete && !Done();
+        for (const auto& [id, shared] : m_shared) {
+            if (shared.linksSeen >= shared.links)
+                Add(AllocatedBytes(shared.blocks));
+        }
+        m_shared.clear();
+        return TreeSize{m_sum, complete};
+    }
 
 private:
+    struct SharedFile
+    {
+        nlink_t links = 0;
+        blkcnt_t blocks = 0;
+        nlink_t linksSeen = 0;
+    };
+    struct FileIdHash
+    {
+        std::size_t operator()(const FileId& id) const
+        {
+            return std::hash<std::uint64_t>()(id.inode) ^ (std::hash<std::uint64_t>()(id.device) << 1);
+        }
+    };
+
+    // st_blocks counts 512-byte units whatever the file system's block size.
+    static std::int64_t AllocatedBytes(blkcnt_t blocks)
+    {
+        constexpr std::int64_t kUnit = 512;
+        return blocks > std::numeric_limits<std::int64_t>::max() / kUnit
+                   ? std::numeric_limits<std::int64_t>::max()
+                   : static_cast<std::int64_t>(blocks) * kUnit;
+    }
+
+    void Add(std::int64_t size)
+    {
+        const std::int64_t bytes = size > 0 ? size : 0;
+        m_sum = bytes > std::numeric_limits<std::int64_t>::max() - m_sum ? std::numeric_limits<std::int64_t>::max()
+                                                                         : m_sum + bytes;
+    }
+
+    Measure m_measure;
     std::int64_t m_limit;
     const std::atomic<bool>* m_stop;
     std::int64_t m_sum = 0;
     bool m_complete = true;
+    std::unordered_map<FileId, SharedFile, FileIdHash> m_shared;
 };
 
 bool IsDotOrDotDot(const char* name)
@@ -119,7 +189,7 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
         if (S_ISDIR(info.st_mode))
             subfolders.emplace_back(name);
         else
-            tally.Add(info.st_size);
+            tally.AddFile(info);
     }
     return subfolders;
 }
@@ -142,9 +212,8 @@ struct Level
 // descriptors at most. Each climb is checked against the folder it left: a folder moved while the walk was
 // inside it leads elsewhere, so the walk stops there and calls itself incomplete rather than count an unrelated
 // tree or drop the folders it had not reached.
-TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit, const std::atomic<bool>* stop)
+TreeSize Walk(Folder root, const FolderId& rootId, Tally& tally)
 {
-    Tally tally(limit, stop);
     Level rootLevel{rootId, ReadFolder(root, tally)};
 
     Folder current = std::move(root);
@@ -168,10 +237,12 @@ TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit, const std
         stack.back().subfolders.pop_back();
         Folder child = OpenFolderAt(::dirfd(current.get()), name.c_str(), kOpenFolderFlags);
         Level childLevel;
-        if (!child || !IdOf(child, childLevel.id)) {
+        struct stat childInfo;
+        if (!child || !IdOf(child, childLevel.id, &childInfo)) {
             tally.MarkIncomplete();
             continue;
         }
+        tally.AddFolder(childInfo);
         childLevel.subfolders = ReadFolder(child, tally);
         // A folder without subfolders is finished once read; going down and back up would only cost a climb.
         if (childLevel.subfolders.empty() || tally.Done())
@@ -188,9 +259,7 @@ TreeSize Walk(Folder root, const FolderId& rootId, std::int64_t limit, const std
     return tally.Result();
 }
 
-} // namespace
-
-TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop)
+TreeSize Measure(const std::string& path, Tally& tally)
 {
     // "dir/" names the folder itself; without this a trailing slash would make a folder with content look empty.
     const std::string target = WithoutTrailingSeparators(path);
@@ -203,8 +272,7 @@ TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::ato
     if (S_ISLNK(info.st_mode))
         return TreeSize{0, true};
     if (!S_ISDIR(info.st_mode)) {
-        Tally tally(0, nullptr);
-        tally.Add(info.st_size);
+        tally.AddFile(info);
         return tally.Result();
     }
     // The folder walked must be the one looked at: one swapped in between would be measured in its place.
@@ -212,7 +280,22 @@ TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::ato
     FolderId rootId;
     if (!root || !IdOf(root, rootId) || !(rootId == FolderId{info.st_dev, info.st_ino}))
         return {};
-    return Walk(std::move(root), rootId, limit, stop);
+    tally.AddFolder(info);
+    return Walk(std::move(root), rootId, tally);
+}
+
+} // namespace
+
+TreeSize MeasureTree(const std::string& path, std::int64_t limit, const std::atomic<bool>* stop)
+{
+    Tally tally(Measure::Apparent, limit, stop);
+    return Measure(path, tally);
+}
+
+TreeSize MeasureDiskUsage(const std::string& path, const std::atomic<bool>* stop)
+{
+    Tally tally(Measure::Allocated, 0, stop);
+    return Measure(path, tally);
 }
 
 } // namespace versweep::platform

@@ -64,6 +64,8 @@ std::unordered_set<std::string> FillList(CheckList& list, const std::string& fol
             continue;
         if (IsPlainFile(folder, entry))
             plainFiles.insert(entry.name);
+        if (report != nullptr && entry.id.Known())
+            report->ids.emplace(entry.name, entry.id);
         texts.push_back(std::move(entry.name));
     }
     list.AddItems(texts);

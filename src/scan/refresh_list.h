@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/system_error.h"
 
 namespace versweep {
@@ -38,6 +40,10 @@ struct RefreshOptions
     std::optional<int> keepCount;
 };
 
+/// Which file each listed entry was when the folder was listed, by name: a batch moves an entry only while it
+/// is still that file.
+using ListedIds = std::unordered_map<std::string, platform::FileId>;
+
 /// What a pass saw beyond the list itself, for callers that report more than the window shows.
 struct RefreshReport
 {
@@ -48,6 +54,8 @@ struct RefreshReport
     std::vector<std::string> names;
     /// Titles whose two readings of their versions keep different entries.
     std::size_t ambiguousTitles = 0;
+    /// Every listed entry's file, as the listing saw it.
+    ListedIds ids;
 };
 
 /// Lists `folder` (no trailing slash) into `list` under a header showing the folder, tells `menu` the

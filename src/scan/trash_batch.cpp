@@ -2,8 +2,11 @@
 #include "scan/trash_batch.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <utility>
 
+#include "platform/file_content.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
 #include "scan/undo_record.h"
@@ -13,6 +16,10 @@ namespace versweep {
 
 namespace {
 
+// A batch holds the record's lock while it moves; moving a few hundred entries takes about this long.
+constexpr std::chrono::milliseconds kRecordWait(5000);
+constexpr const char* kRecordBusy = "another versweep is moving entries to the trash or back; try again";
+
 std::optional<platform::SystemError> ErrorOf(const platform::Status& status)
 {
     if (status)
@@ -20,54 +27,144 @@ std::optional<platform::SystemError> ErrorOf(const platform::Status& status)
     return status.Error();
 }
 
+// The file an entry is to be: the one the listing saw, or, when it saw none, the one there now.
+platform::FileId IdToMove(const ListedIds& listed, const std::string& name, const std::string& path)
+{
+    const auto found = listed.find(name);
+    if (found != listed.end() && found->second.Known())
+        return found->second;
+    const platform::Result<platform::FileId> now = platform::EntryIdOf(path);
+    return now ? now.Value() : platform::FileId{};
+}
+
+// Where an entry of the record is now: in the trash as recorded, or, for a move cut short, wherever a trash
+// holds that file under its path. Nothing for an entry that never moved.
+std::optional<platform::TrashedEntry> Locate(const RecordedMove& move, std::string& reason)
+{
+    const platform::TrashedEntry& entry = move.entry;
+    if (move.stage == RecordedMove::Stage::Moved)
+        return entry;
+    // An entry that could not even be looked at before its move cannot have moved.
+    if (move.stage == RecordedMove::Stage::Stayed || !entry.id.Known())
+        return std::nullopt;
+    const platform::Result<platform::FileId> now = platform::EntryIdOf(entry.originalPath);
+    if (now && now.Value() == entry.id)
+        return std::nullopt;
+    std::optional<platform::TrashedEntry> found =
+        platform::FindInTrash(entry.originalPath, entry.id, entry.folderId);
+    if (!found)
+        reason = "its move was cut short, and no trash holds it";
+    return found;
+}
+
 } // namespace
 
-BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const std::string& undoRecord)
+BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const ListedIds& listed,
+                                const std::string& undoRecord)
 {
     BatchReport report;
-    std::vector<platform::TrashedEntry> moved;
+    std::vector<std::string> names;
     for (int i = 0; i < list.ItemCount(); ++i) {
-        if (list.IsGroupHeader(i) || !list.IsChecked(i))
-            continue;
-        const std::string& name = list.ItemText(i);
-        platform::Result<platform::TrashedEntry> trashed =
-            platform::DeleteToRecycleBin(platform::EntryPath(folder, name));
-        if (trashed) {
-            moved.push_back(std::move(trashed).Value());
-            report.entries.push_back(EntryOutcome{name, true, {}});
-        } else {
-            report.entries.push_back(EntryOutcome{name, false, trashed.Error().message});
-        }
+        if (!list.IsGroupHeader(i) && list.IsChecked(i))
+            names.push_back(list.ItemText(i));
     }
-    if (!moved.empty())
-        report.recordError = ErrorOf(WriteUndoRecord(undoRecord, moved));
+    if (names.empty())
+        return report;
+    // The lock file lies beside the record; without the folder there is no lock to be had.
+    static_cast<void>(platform::MakeFolders(platform::FolderOf(undoRecord)));
+    const platform::FileLock lock(UndoRecordLockPath(undoRecord), kRecordWait);
+    const platform::Result<std::string> absolute = platform::AbsoluteFolder(folder);
+    const platform::Result<platform::FileId> folderId =
+        absolute ? platform::FolderIdOf(absolute.Value()) : platform::Result<platform::FileId>(absolute.Error());
+    if (lock.Outcome() == platform::FileLock::State::Busy || !folderId) {
+        for (std::string& name : names)
+            report.entries.push_back(
+                EntryOutcome{std::move(name), false, folderId ? kRecordBusy : folderId.Error().message});
+        return report;
+    }
+
+    const platform::Result<std::string> previous = platform::ReadFileContent(undoRecord);
+    std::optional<UndoLog> log;
+    if (platform::Result<UndoLog> made = UndoLog::Start(undoRecord))
+        log.emplace(std::move(made).Value());
+    else
+        report.recordError = made.Error();
+    const bool replaced = log.has_value();
+    bool anyMoved = false;
+    const auto dropLog = [&](const platform::Status& status) {
+        if (!status) {
+            report.recordError = status.Error();
+            log.reset();
+        }
+    };
+    for (std::string& name : names) {
+        const std::string path = platform::EntryPath(absolute.Value(), name);
+        const platform::FileId id = IdToMove(listed, name, path);
+        if (log)
+            dropLog(log->Intend(path, id, folderId.Value()));
+        const platform::Result<platform::TrashedEntry> trashed = platform::DeleteToRecycleBin(path, id);
+        if (log)
+            dropLog(log->Complete(trashed ? &trashed.Value() : nullptr));
+        anyMoved = anyMoved || trashed;
+        report.entries.push_back(
+            EntryOutcome{std::move(name), trashed.HasValue(),
+                         trashed ? trashed.Value().unrecordedReason : trashed.Error().message});
+    }
+    // The new record replaced the previous batch's; a batch that moved nothing leaves that one undoable.
+    if (replaced && !anyMoved)
+        report.recordError = ErrorOf(previous ? platform::ReplaceFileContent(undoRecord, previous.Value())
+                                              : platform::RemoveFile(undoRecord));
     return report;
 }
 
 BatchReport UndoLastBatch(const std::string& undoRecord)
 {
-    const std::vector<platform::TrashedEntry> batch = ReadUndoRecord(undoRecord);
     BatchReport report;
-    report.entries.resize(batch.size());
+    const platform::FileLock lock(UndoRecordLockPath(undoRecord), kRecordWait);
+    if (lock.Outcome() == platform::FileLock::State::Busy) {
+        report.recordError = platform::SystemError{EBUSY, kRecordBusy};
+        return report;
+    }
+    const platform::Result<std::string> content = platform::ReadFileContent(undoRecord);
+    if (!content)
+        return report;
+    const std::vector<RecordedMove> batch = ParseUndoRecord(content.Value());
     std::vector<platform::TrashedEntry> left;
     // The last moved first: had the batch held a folder and then something from inside it, the folder
     // must be back before the entry can go into it.
-    for (std::size_t i = batch.size(); i-- > 0;) {
-        const platform::Status restored = platform::RestoreFromTrash(batch[i]);
-        report.entries[i] = EntryOutcome{batch[i].originalPath, static_cast<bool>(restored),
-                                         restored ? std::string() : restored.Error().message};
-        if (!restored && platform::IsInTrash(batch[i]))
-            left.push_back(batch[i]);
+    for (auto move = batch.rbegin(); move != batch.rend(); ++move) {
+        std::string reason;
+        const std::optional<platform::TrashedEntry> entry = Locate(*move, reason);
+        if (!entry) {
+            if (!reason.empty())
+                report.entries.push_back(EntryOutcome{move->entry.originalPath, false, std::move(reason)});
+            continue;
+        }
+        const platform::Status restored = platform::RestoreFromTrash(*entry);
+        report.entries.push_back(EntryOutcome{entry->originalPath, static_cast<bool>(restored),
+                                              restored ? std::string() : restored.Error().message});
+        if (!restored && platform::IsInTrash(*entry))
+            left.push_back(*entry);
     }
+    std::reverse(report.entries.begin(), report.entries.end());
     std::reverse(left.begin(), left.end());
-    report.recordError = ErrorOf(WriteUndoRecord(undoRecord, left));
+    // Only the record that was read is rewritten: one that changed meanwhile belongs to someone else.
+    const platform::Result<std::string> now = platform::ReadFileContent(undoRecord);
+    if (!now || now.Value() != content.Value())
+        report.recordError = platform::SystemError{ESTALE, "the record changed meanwhile and was left as it is"};
+    else
+        report.recordError = ErrorOf(WriteUndoRecord(undoRecord, left));
     return report;
 }
 
 bool HasUndoableBatch(const std::string& undoRecord)
 {
-    const std::vector<platform::TrashedEntry> batch = ReadUndoRecord(undoRecord);
-    return std::any_of(batch.begin(), batch.end(), platform::IsInTrash);
+    const std::vector<RecordedMove> batch = ReadUndoRecord(undoRecord);
+    return std::any_of(batch.begin(), batch.end(), [](const RecordedMove& move) {
+        std::string reason;
+        const std::optional<platform::TrashedEntry> entry = Locate(move, reason);
+        return entry && platform::IsInTrash(*entry);
+    });
 }
 
 } // namespace versweep

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/system_error.h"
+#include "scan/refresh_list.h"
 
 namespace versweep {
 
@@ -14,31 +15,41 @@ class CheckList;
 /// What became of one entry of a batch.
 struct EntryOutcome
 {
-    std::string name; ///< the entry's name when moving it, its original path when taking it back; raw bytes
-    bool succeeded = false;
-    std::string reason; ///< why it did not; empty when it did
+    std::string name;       ///< the entry's name when moving it, its original path when taking it back; raw bytes
+    bool succeeded = false; ///< moved (it left its place for a trash), or back in its place
+    /// Why it did not succeed. When it did, what is still wrong, if anything: a trash that could not record
+    /// it, where no trash tool can restore it.
+    std::string reason;
 };
 
 /// What a batch did.
 struct BatchReport
 {
     std::vector<EntryOutcome> entries; ///< one per entry tried, in list (or batch) order
-    /// Why the record for taking the batch back could not be written; the moves themselves stand.
+    /// Why the record for taking the batch back could not be written or updated; the moves themselves stand.
     std::optional<platform::SystemError> recordError;
 };
 
 /// Moves every checked entry of the list of `folder` to the trash (DeleteToRecycleBin), one after the
-/// other in list order; a failure leaves that entry in place and does not stop the others. The group
-/// header is never moved, whatever its check state: its path names no entry of the folder (on POSIX it
-/// collapses to a folder inside the folder, which may exist and was never checked). When anything moved,
-/// the record in `undoRecord` (DefaultUndoRecordPath) is replaced by this batch; a run that moved nothing
-/// keeps the previous batch undoable.
-BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const std::string& undoRecord);
+/// other in list order; a failure leaves that entry in place and does not stop the others. The folder is
+/// taken absolute and without "." or ".." components first. An entry is moved only while it is the file
+/// `listed` knows by its name (an entry replaced or swapped since the listing stays, reported as changed).
+/// The group header is never moved, whatever its check state: its path names no entry of the folder (on
+/// POSIX it collapses to a folder inside the folder, which may exist and was never checked).
+///
+/// The batch starts a new record in `undoRecord` (DefaultUndoRecordPath) and writes each entry down before
+/// it moves, so that a batch killed half-way can still be taken back; a batch that moved nothing puts the
+/// previous record back. Readers and writers of the record take turns through a lock; while another
+/// process holds it too long, nothing moves and every entry reports why.
+BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const ListedIds& listed,
+                                const std::string& undoRecord);
 
 /// Moves every entry of the batch recorded in `undoRecord` back to its original path, the last moved
-/// first. An entry whose path is taken again, or that left the trash meanwhile (emptied, restored by
-/// hand), is skipped and reported; nothing is overwritten and nothing is lost. Afterwards the record keeps
-/// the entries that did not come back but are still in the trash, and is removed when there are none.
+/// first; an entry whose move was cut short is looked for in the trashes by its path and file. An entry
+/// whose path is taken again, whose folder is not the one it left, or that left the trash meanwhile
+/// (emptied, restored by hand), is skipped and reported; nothing is overwritten and nothing is lost.
+/// Afterwards the record keeps the entries that did not come back but are still in the trash, and is
+/// removed when there are none; a record that changed meanwhile is left as it is.
 BatchReport UndoLastBatch(const std::string& undoRecord);
 
 /// Whether UndoLastBatch has anything to bring back: an entry of the record is still in the trash.

@@ -39,7 +39,7 @@ void BackgroundSizer::Start(std::vector<std::string> paths)
             if (dropped->load())
                 return;
             // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
-            const platform::TreeSize size = platform::MeasureTree(path, 0, dropped.get());
+            const platform::TreeSize size = platform::MeasureDiskUsage(path, dropped.get());
             emit Walked(batch, static_cast<int>(index), EntrySize{size.bytes, size.complete});
         });
     }

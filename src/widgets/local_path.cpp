@@ -1,6 +1,8 @@
 // Raw paths of local file URLs.
 #include "widgets/local_path.h"
 
+#include <utility>
+
 #include <QUrl>
 
 #include "platform/file_system.h"
@@ -11,8 +13,11 @@ std::optional<std::string> LocalPathBytes(const QUrl& url)
 {
     if (!url.isLocalFile())
         return std::nullopt;
-    return platform::WithoutTrailingSeparators(
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+    std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+    // A "%00" would cut the path short at the system: it would name a parent folder instead.
+    if (platform::HoldsNul(path))
+        return std::nullopt;
+    return platform::WithoutTrailingSeparators(std::move(path));
 }
 
 } // namespace versweep

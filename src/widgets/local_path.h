@@ -9,7 +9,8 @@ class QUrl;
 namespace versweep {
 
 /// The path of a local file URL as raw bytes: its percent-encoded path decoded byte for byte, so names
-/// that are not UTF-8 survive; nothing for other URLs. Trailing slashes are dropped, except the root's.
+/// that are not UTF-8 survive; nothing for other URLs and for a path holding a NUL byte ("%00"). Trailing
+/// slashes are dropped, except the root's.
 std::optional<std::string> LocalPathBytes(const QUrl& url);
 
 } // namespace versweep

@@ -207,6 +207,17 @@ private slots:
         QCOMPARE(GroupCaptions(), (QStringList{"NEW", "R&D", "ZZ", "abc"}));
     }
 
+    // Read up to its NUL the stored folder would be one above, whose entries were never chosen.
+    void storedFolderWithANulIsNotOpened()
+    {
+        m_temp->MakeDir("Downloads/Game.v1.0-A");
+        m_temp->MakeDir("Downloads/Game.v2.0-A");
+        WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + std::string("\0junk", 5) + "\n");
+        Open();
+        QCOMPARE(List().ItemCount(), 0);
+        QVERIFY(m_window->Folder().empty());
+    }
+
     void droppedFolderIsOpenedAndOtherDropsIgnored_data()
     {
         QTest::addColumn<QStringList>("dropped");
@@ -215,6 +226,8 @@ private slots:
         QTest::newRow("a file") << QStringList{"Other/Game.v1.0-AAA/setup.exe"} << false;
         QTest::newRow("two folders") << QStringList{"Other", "Other/Game.v1.0-AAA"} << false;
         QTest::newRow("a web address") << QStringList{"https://example.org/Other"} << false;
+        // The path would end at the NUL, naming the folder above: never the folder the address spells.
+        QTest::newRow("a NUL in the path") << QStringList{"Other%00junk"} << false;
     }
     void droppedFolderIsOpenedAndOtherDropsIgnored()
     {
@@ -225,9 +238,12 @@ private slots:
         Open();
         QList<QUrl> urls;
         for (const QString& item : dropped) {
-            urls << (item.startsWith("https:")
-                         ? QUrl(item)
-                         : QUrl::fromLocalFile(QString::fromStdString(*m_temp / item.toStdString())));
+            if (item.startsWith("https:"))
+                urls << QUrl(item);
+            else if (item.contains('%'))
+                urls << QUrl(QString::fromStdString("file://" + *m_temp / item.toStdString()));
+            else
+                urls << QUrl::fromLocalFile(QString::fromStdString(*m_temp / item.toStdString()));
         }
         QMimeData data;
         data.setUrls(urls);

@@ -5,13 +5,17 @@
 #include <string>
 
 #include <QAction>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
+#include "app/translations.h"
 #include "temp_dir.h"
 #include "widgets/check_list.h"
+#include "widgets/check_list_model.h"
+#include "widgets/check_list_view.h"
 #include "window_fixture.h"
 
 namespace versweep {
@@ -43,24 +47,51 @@ private slots:
     }
     void cleanup() { CleanupFixture(); }
 
+    void questionCountsTheCheckedEntriesAndNoKeepsEverything_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("line"); // %1: the amount
+        const QString chinese = QString::fromUtf8("您是否确认删除选中的项目(3个项目)！");
+        QTest::newRow("Chinese") << "zh_CN" << true << chinese << QString::fromUtf8("将3个项目(%1)移到回收站。");
+        QTest::newRow("Chinese, a size partly read")
+            << "zh_CN" << false << chinese << QString::fromUtf8("将3个项目(至少 %1)移到回收站。");
+        QTest::newRow("English") << "en" << true << "Delete the checked entries (3 entries)?"
+                                 << "Moves 3 entries (%1) to the trash.";
+        QTest::newRow("English, a size partly read") << "en" << false << "Delete the checked entries (3 entries)?"
+                                                     << "Moves 3 entries (at least %1) to the trash.";
+    }
     void questionCountsTheCheckedEntriesAndNoKeepsEverything()
     {
+        QFETCH(QString, language);
+        QFETCH(bool, complete);
+        QFETCH(QString, question);
+        QFETCH(QString, line);
+        InstallTranslations(language.toStdString());
         m_temp->MakeFile("Downloads/Game.v1.0-A/data.bin", 2048);
         OpenOn({"Game.v1.0-A", "Game.v1.1-B", "Game.v1.2-C", "Game.v2.0-D"});
         QCOMPARE(List().CheckedCount(), 3);
+        // Sizes known for certain, the sizer's own results in first so that none can come after.
+        auto* model = qobject_cast<CheckListModel*>(View()->model());
+        QTRY_VERIFY(model->CheckedTotal().complete);
+        for (const char* entry : {"Game.v1.0-A", "Game.v1.1-B", "Game.v1.2-C"})
+            model->SetSize(Row(entry), EntrySize{512, complete || std::string(entry) != "Game.v1.1-B"});
         QString text;
+        QString informative;
         QString title;
         AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
             text = box->text();
+            informative = box->informativeText();
             title = box->windowTitle();
             QCOMPARE(box->icon(), QMessageBox::Question);
             QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-            QVERIFY(box->informativeText().startsWith(QString::fromUtf8("将释放")));
             box->button(QMessageBox::No)->click();
         });
         DeleteButton()->click();
-        QCOMPARE(text, QString::fromUtf8("您是否确认删除选中的项目(3个项目)！"));
-        QCOMPARE(title, QString::fromUtf8("删除确认"));
+        QCOMPARE(text, question);
+        QCOMPARE(informative, line.arg(QLocale().formattedDataSize(1536, 1, QLocale::DataSizeTraditionalFormat)));
+        QCOMPARE(title, language == "en" ? QString("Confirm deletion") : QString::fromUtf8("删除确认"));
         QCOMPARE(List().ItemCount(), 5);
         QCOMPARE(List().CheckedCount(), 3);
         QVERIFY(Exists(Folder() + "/Game.v1.0-A/data.bin"));
@@ -88,6 +119,35 @@ private slots:
         QCOMPARE(List().ItemCount(), 5);
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(!undo->isEnabled());
+    }
+
+    // Entries that did not move, or did not come back, are named in one message with their reasons.
+    void failuresAreListedWithTheirReasons()
+    {
+        OpenOn({"Game.v1.0-A", "Game.v2.0-B", "Tool.v1-C", "Tool.v2-C"});
+        std::filesystem::remove(Folder() + "/Game.v1.0-A"); // gone since the listing
+        QString summary;
+        QString details;
+        const auto readProblems = [&](QMessageBox* box) {
+            summary = box->text();
+            details = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        };
+        AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
+            AnswerNextDialog<QMessageBox>(readProblems);
+            box->button(QMessageBox::Yes)->click();
+        });
+        DeleteButton()->click();
+        QCOMPARE(summary, QString::fromUtf8("有 1 个项目未能按要求移到回收站。"));
+        QVERIFY2(details.startsWith("Game.v1.0-A: ") && details.count('\n') == 0, qPrintable(details));
+        QVERIFY(!Exists(Folder() + "/Tool.v1-C"));
+
+        m_temp->MakeDir("Downloads/Tool.v1-C"); // its place taken again
+        summary.clear();
+        AnswerNextDialog<QMessageBox>(readProblems);
+        Find<QAction>("miUndo")->trigger();
+        QCOMPARE(summary, QString::fromUtf8("有 1 个项目未能恢复。"));
+        QCOMPARE(details, QString::fromStdString(Folder() + "/Tool.v1-C: its original path is taken"));
     }
 };
 

@@ -1,10 +1,8 @@
 // Tests of the window's language: English where asked for, the Chinese texts for Chinese and for any
 // language without a translation.
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTranslator>
 
 #include "app/translations.h"
 #include "window_fixture.h"
@@ -17,14 +15,7 @@ class TranslationsTest : public QObject, protected WindowFixture
 
 private slots:
     void init() { InitFixture(); }
-    void cleanup()
-    {
-        CleanupFixture();
-        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
-    }
+    void cleanup() { CleanupFixture(); }
 
     void captionsInTheChosenLanguage_data()
     {

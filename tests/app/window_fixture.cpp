@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QTranslator>
 
 #include "ini/ini_file.h"
 #include "widgets/check_list_model.h"
@@ -22,6 +23,11 @@ void WindowFixture::CleanupFixture()
 {
     m_window.reset();
     m_temp.reset();
+    // A language one test installed must not carry over to the next.
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 std::string WindowFixture::Setting(const char* key) const

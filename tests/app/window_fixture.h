@@ -33,7 +33,8 @@ void AnswerNextDialog(Answer answer)
     });
 }
 
-/// Fresh for every test function: init() makes the temporary folder, cleanup() closes the window.
+/// Fresh for every test function: init() makes the temporary folder, cleanup() closes the window and drops
+/// any translation the test installed.
 class WindowFixture
 {
 protected:

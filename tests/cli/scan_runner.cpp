@@ -44,10 +44,11 @@ std::string BuiltProgram()
     return BuiltPath("VERSWEEP_SCAN_PROGRAM", VERSWEEP_SCAN_PROGRAM);
 }
 
-Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& args, const std::string& program)
+pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& args, const std::string& label,
+                   const std::string& program)
 {
-    const std::string outPath = dir / "stdout";
-    const std::string errPath = dir / "stderr";
+    const std::string outPath = dir / (label + ".out");
+    const std::string errPath = dir / (label + ".err");
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -62,13 +63,23 @@ Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& args, con
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    return child;
+}
+
+Outcome WaitProgram(const TempDir& dir, pid_t child, const std::string& label)
+{
     Outcome outcome;
     int wait = 0;
     if (child > 0 && ::waitpid(child, &wait, 0) == child && WIFEXITED(wait))
         outcome.status = WEXITSTATUS(wait);
-    outcome.out = ReadWhole(outPath);
-    outcome.err = ReadWhole(errPath);
+    outcome.out = ReadWhole(dir / (label + ".out"));
+    outcome.err = ReadWhole(dir / (label + ".err"));
     return outcome;
+}
+
+Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& args, const std::string& program)
+{
+    return WaitProgram(dir, StartProgram(dir, args, "run", program), "run");
 }
 
 std::vector<std::string> Lines(const std::string& text)

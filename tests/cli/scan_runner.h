@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "temp_dir.h"
 
 namespace versweep::test {
@@ -27,6 +29,14 @@ std::string BuiltProgram();
 /// terminal) and its output sent to files in `dir`.
 Outcome RunProgram(const TempDir& dir, const std::vector<std::string>& args,
                    const std::string& program = BuiltProgram());
+
+/// Starts `program` as RunProgram does, without waiting; its output goes to files in `dir` named after
+/// `label`, so that several runs can go at once.
+pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& args, const std::string& label,
+                   const std::string& program = BuiltProgram());
+
+/// Waits for a run StartProgram started and reads what it wrote; status -1 when it did not exit by itself.
+Outcome WaitProgram(const TempDir& dir, pid_t child, const std::string& label);
 
 /// The lines of `text`, without their line breaks.
 std::vector<std::string> Lines(const std::string& text);

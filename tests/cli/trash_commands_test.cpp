@@ -10,12 +10,18 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <iterator>
+#include <system_error>
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "case_name.h"
 #include "cli/listing_output.h"
 #include "cli/scan_command.h"
+#include "platform/file_system.h"
 #include "platform/trash.h"
 #include "private_home.h"
 #include "scan/undo_record.h"
@@ -29,15 +35,19 @@ using test::Lines;
 using test::Outcome;
 using test::RunInProcess;
 using test::RunProgram;
+using test::StartProgram;
 using test::TempDir;
 using test::TreeOf;
+using test::WaitProgram;
 namespace fs = std::filesystem;
 
 std::set<std::string> OriginalPathsInUndoRecord()
 {
     std::set<std::string> paths;
-    for (const platform::TrashedEntry& entry : ReadUndoRecord(DefaultUndoRecordPath()))
-        paths.insert(entry.originalPath);
+    for (const RecordedMove& move : ReadUndoRecord(DefaultUndoRecordPath())) {
+        if (move.stage == RecordedMove::Stage::Moved)
+            paths.insert(move.entry.originalPath);
+    }
     return paths;
 }
 
@@ -217,6 +227,137 @@ TEST(TrashCommand, UnwritableUndoRecordWarnsAndTheMovesStand)
     EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
     EXPECT_NE(outcome.err.find("\nversweep-scan: warning: --undo cannot take this batch back"), std::string::npos)
         << outcome.err;
+}
+
+struct SpellingCase
+{
+    const char* name;
+    const char* from;   // the current directory, below the temporary folder
+    const char* folder; // as given on the command line
+};
+
+class FolderSpellingTest : public testing::TestWithParam<SpellingCase>
+{};
+
+// However the folder is spelled, the entries moved are the ones listed, recorded under their real paths.
+TEST_P(FolderSpellingTest, MovesTheCheckedEntryAndUndoBringsItBack)
+{
+    const TempDir dir;
+    MakePair(dir);
+    const std::string back = platform::CurrentDirectory().Value();
+    ASSERT_TRUE(platform::SetCurrentDirectory(dir / GetParam().from));
+    const Outcome trashed = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", GetParam().folder});
+    ASSERT_TRUE(platform::SetCurrentDirectory(back));
+    EXPECT_EQ(trashed.status, 0) << trashed.err;
+    EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
+    EXPECT_EQ(OriginalPathsInUndoRecord(), std::set<std::string>{dir / "shelf-/A.v1-X"});
+    EXPECT_EQ(RunInProcess({"--undo"}).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "shelf-/A.v1-X"));
+}
+
+const SpellingCase kSpellings[] = {
+    {"Dot", "shelf-", "."},
+    {"DotDot", "shelf-/A.v2-X", ".."},
+    {"IntoASubfolderAndBack", "", "shelf-/A.v2-X/.."},
+    {"Relative", "", "shelf-//"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Trash, FolderSpellingTest, testing::ValuesIn(kSpellings), test::CaseName());
+
+// One entry moves and one cannot (the trash cannot record a name that long, so it stays): the run names the
+// one and fails, and only the one that moved is recorded.
+TEST(TrashCommand, SomeMovesFailingFailTheRun)
+{
+    const TempDir dir;
+    const std::string longTitle(236, 't'); // 241 bytes with ".v1-X"
+    MakePair(dir);
+    MakePair(dir, longTitle);
+    const Outcome outcome = RunInProcess(TrashArgs(dir, {"--yes"}));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
+    EXPECT_TRUE(fs::exists(dir / ("shelf-/" + longTitle + ".v1-X")));
+    const std::vector<std::string> lines = Lines(outcome.err);
+    ASSERT_EQ(lines.size(), 3U) << outcome.err;
+    EXPECT_TRUE(
+        lines[1].starts_with("versweep-scan: cannot move " + longTitle + ".v1-X: the trash could not write"))
+        << lines[1];
+    EXPECT_EQ(lines[2], "versweep-scan: 1 entry moved to the trash, 1 could not be moved");
+    EXPECT_EQ(OriginalPathsInUndoRecord(), std::set<std::string>{dir / "shelf-/A.v1-X"});
+}
+
+// `count` versions of one title in `folder` below `dir`: all but the newest are checked.
+void MakeVersions(const TempDir& dir, const std::string& folder, int count)
+{
+    for (int version = 1; version <= count; ++version)
+        dir.MakeDir(folder + "/Tool.v" + std::to_string(version) + "-X");
+    dir.MakeFile("none.ini");
+}
+
+std::vector<std::string> BatchArgs(const TempDir& dir, const std::string& folder)
+{
+    return {"--trash", "--yes", "--config", dir / "none.ini", dir / folder};
+}
+
+std::size_t EntriesIn(const std::string& folder)
+{
+    std::error_code error;
+    const auto entries = fs::directory_iterator(folder, error);
+    return error ? 0 : static_cast<std::size_t>(std::distance(entries, fs::directory_iterator()));
+}
+
+// Polls until `done` holds or `child` ended, for at most 30 seconds.
+template <typename Done>
+void WaitUntil(pid_t child, Done done)
+{
+    for (int i = 0; i < 30000 && !done(); ++i) {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            ::kill(child, 0);
+            break;
+        }
+        ::usleep(1000);
+    }
+}
+
+// A batch killed half-way (a window closed by force, a logout) leaves a record of every entry that may have
+// moved: --undo brings each one back.
+TEST(TrashProgram, UndoAfterABatchKilledHalfWayBringsBackAllItMoved)
+{
+    const TempDir dir;
+    MakeVersions(dir, "shelf-", 200);
+    const std::vector<std::string> before = TreeOf(dir / "shelf-");
+    const pid_t batch = StartProgram(dir, BatchArgs(dir, "shelf-"), "batch");
+    WaitUntil(batch, [&] { return EntriesIn(dir / "shelf-") <= 150; });
+    ::kill(batch, SIGKILL);
+    WaitProgram(dir, batch, "batch");
+    EXPECT_GT(EntriesIn(dir / "shelf-"), 1U) << "the batch ended before it was killed";
+
+    const Outcome undone = RunProgram(dir, {"--undo"});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    EXPECT_EQ(TreeOf(dir / "shelf-"), before);
+    EXPECT_EQ(EntriesIn(test::PrivateTrashRoot() + "/files"), 0U);
+}
+
+// An --undo while another batch moves: each waits for the other, so neither batch loses its way back.
+TEST(TrashProgram, UndoWhileAnotherBatchMovesLosesNeither)
+{
+    const TempDir dir;
+    MakeVersions(dir, "first-", 200);
+    MakeVersions(dir, "second-", 10);
+    const std::vector<std::string> first = TreeOf(dir / "first-");
+    const std::vector<std::string> second = TreeOf(dir / "second-");
+    ASSERT_EQ(RunProgram(dir, BatchArgs(dir, "first-")).status, 0);
+
+    const pid_t undo = StartProgram(dir, {"--undo"}, "undo");
+    WaitUntil(undo, [&] { return EntriesIn(dir / "first-") >= 5; });
+    const pid_t batch = StartProgram(dir, BatchArgs(dir, "second-"), "batch");
+    EXPECT_EQ(WaitProgram(dir, batch, "batch").status, 0);
+    EXPECT_EQ(WaitProgram(dir, undo, "undo").status, 0);
+    for (int round = 0; round < 2 && RunProgram(dir, {"--undo"}).err != "versweep-scan: nothing to undo\n";
+         ++round) {
+    }
+    EXPECT_EQ(TreeOf(dir / "first-"), first);
+    EXPECT_EQ(TreeOf(dir / "second-"), second);
 }
 
 } // namespace

@@ -6,13 +6,16 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -361,6 +364,9 @@ TEST(IniFileWriteTest, CreatesPrivateFoldersAndLeavesNoTemporaryFile)
         SCOPED_TRACE(folder);
         EXPECT_EQ(std::filesystem::status(dir / folder).permissions(), std::filesystem::perms(0700));
     }
+    // Another local user can never take a private lock and stall every write.
+    EXPECT_EQ(std::filesystem::status(dir / "config/versweep/.versweep.ini.lock").permissions(),
+              std::filesystem::perms(0600));
 }
 
 TEST(IniFileWriteTest, FailedWriteLeavesOldFileWhole)
@@ -391,20 +397,79 @@ TEST(IniFileWriteTest, KeepsPermissionBits)
     EXPECT_EQ(ReadBytes(path), "[CONFIG]\r\nvPath=/changed\r\nPosition=300\r\n");
 }
 
-// A rewrite by root (an installer, a sudo session) must leave the file to the user who owns it.
+// A rewrite by root (an installer, a sudo session) must leave the file to the user and group that own it,
+// each in its place.
 TEST(IniFileWriteTest, KeepsOwnerAndGroup)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may give a file to another user";
     TempDir dir;
     const std::string path = CopySample(dir, "crlf.ini");
-    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 4321), 0);
     IniFile(path).WriteString("CONFIG", "vPath", "/changed");
     FileStatus info{};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 65534U);
-    EXPECT_EQ(info.st_gid, 65534U);
+    EXPECT_EQ(info.st_gid, 4321U);
 }
+
+struct LockCase
+{
+    const char* name;
+    // Makes what lies at the lock path of dir/s.ini; returns a process holding a lock on it, or 0.
+    std::function<pid_t(const TempDir&)> plant;
+};
+
+class LockFileTest : public testing::TestWithParam<LockCase>
+{};
+
+// Whatever lies at the lock path, a write neither hangs nor is lost: a lock it cannot use or cannot get
+// soon lets it go ahead unlocked.
+TEST_P(LockFileTest, WriteGoesAheadSoon)
+{
+    TempDir dir;
+    const pid_t holder = GetParam().plant(dir);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        ::alarm(10);
+        IniFile(dir / "s.ini").WriteString("CONFIG", "vPath", "/written");
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    if (holder > 0) {
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+    }
+    EXPECT_TRUE(WIFEXITED(status)) << "the write hung";
+    EXPECT_EQ(IniFile(dir / "s.ini").ReadString("CONFIG", "vPath", kDefault), "/written");
+}
+
+// A child that holds an exclusive lock on `path` until it is killed.
+pid_t HoldLock(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT, 0600);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::flock(fd, LOCK_EX);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(fd);
+    ::usleep(100000); // the lock is taken before the writer starts
+    return child;
+}
+
+const LockCase kLockCases[] = {
+    {"Pipe",
+     [](const TempDir& d) {
+         ::mkfifo((d / ".s.ini.lock").c_str(), 0600);
+         return pid_t{0};
+     }},
+    {"HeldForEver", [](const TempDir& d) { return HoldLock(d / ".s.ini.lock"); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Locks, LockFileTest, testing::ValuesIn(kLockCases), test::CaseName());
 
 // A file saved as UTF-16 is written back as UTF-16 in its own byte order, every other line as it was.
 TEST(IniFileWriteTest, KeepsUtf16Files)

@@ -39,6 +39,8 @@ if [ "$gui" = 1 ]; then
         { cat "$work/appstream.log" >&2; fail "metainfo does not validate"; }
     # Names the validators cannot check: the menu shows no icon, and software centres no program, on a typo.
     grep -qx "Icon=$id" "$desktop" || fail "desktop entry does not name the icon $id"
+    # Without %f, "Open With" from a file manager would start the window on the last folder, not the chosen one.
+    grep -qx "Exec=versweep %f" "$desktop" || fail "desktop entry does not pass the folder to versweep"
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
         fail "metainfo does not launch $id.desktop"
     grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo does not list release $version"

@@ -2,6 +2,8 @@
 // was, and it comes back without overwriting anything.
 #include "platform/trash.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -9,8 +11,10 @@
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +23,7 @@
 #include "case_name.h"
 #include "mounted_volume.h"
 #include "platform/file_content.h"
+#include "platform/file_system.h"
 #include "private_home.h"
 #include "temp_dir.h"
 #include "tools/text_tools.h"
@@ -159,6 +164,55 @@ TEST(TrashTest, SymlinkMovesAsTheLinkAndItsTargetStays)
     EXPECT_EQ(fs::read_symlink(dir / "link"), dir / "target");
 }
 
+// Another process keeps swapping the checked entry with the newest version while it is being moved: what
+// moves is always the listed entry, and the newest never stays in the trash.
+TEST(TrashTest, AnEntrySwappedWhileItMovesNeverTrashesTheOther)
+{
+    const TempDir dir;
+    dir.MakeFile("A.v1-X/old", 1);
+    dir.MakeFile("A.v2-X/new", 2);
+    const std::string checked = dir / "A.v1-X";
+    const std::string newest = dir / "A.v2-X";
+    const platform::FileId listed = platform::EntryIdOf(checked).Value();
+    const platform::FileId kept = platform::EntryIdOf(newest).Value();
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+        while (!stop)
+            ::renameat2(AT_FDCWD, checked.c_str(), AT_FDCWD, newest.c_str(), RENAME_EXCHANGE);
+    });
+    for (int round = 0; round < 200; ++round) {
+        const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(checked, listed);
+        if (trashed) {
+            EXPECT_EQ(trashed.Value().id, listed);
+            ASSERT_TRUE(RestoreFromTrash(trashed.Value()));
+        }
+        const platform::Result<std::vector<platform::DirEntry>> inTrash =
+            platform::ListDirectory(test::PrivateTrashRoot() + "/files");
+        for (const platform::DirEntry& entry : inTrash ? inTrash.Value() : std::vector<platform::DirEntry>())
+            ASSERT_NE(entry.id, kept) << "round " << round;
+    }
+    stop = true;
+    swapper.join();
+    std::vector<platform::FileId> present{platform::EntryIdOf(checked).Value(),
+                                          platform::EntryIdOf(newest).Value()};
+    std::sort(present.begin(), present.end(), [](auto a, auto b) { return a.inode < b.inode; });
+    std::vector<platform::FileId> expected{listed, kept};
+    std::sort(expected.begin(), expected.end(), [](auto a, auto b) { return a.inode < b.inode; });
+    EXPECT_EQ(present, expected);
+}
+
+// Writes to `path` until the volume has no block left.
+void FillVolume(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const std::string chunk(1024, 'x');
+    while (::write(fd, chunk.data(), chunk.size()) > 0) {
+    }
+    ::fsync(fd);
+    ::close(fd);
+}
+
 // What a refused move starts from; its destructor puts back a home trash a case set aside.
 struct Scene
 {
@@ -175,6 +229,16 @@ struct Scene
         }
     }
 };
+
+// An entry whose name has `length` bytes, and the home trash made before, as any earlier move makes it.
+std::string LongNamedEntry(Scene& s, std::size_t length)
+{
+    for (const char* part : {"/files", "/info"})
+        fs::create_directories(test::PrivateTrashRoot() + part);
+    const std::string name = std::string(length - 5, 'n') + ".v1-X";
+    s.dir.MakeFile(name + "/payload", 300);
+    return s.dir / name;
+}
 
 struct RefusalCase
 {
@@ -231,6 +295,36 @@ const RefusalCase kRefusals[] = {
          s.volume = std::make_unique<test::MountedVolume>(s.dir, test::MountedVolume::Kind::Tmpfs);
          s.skipReason = s.volume->SkipReason();
          s.dir.MakeFile("volume/entry/payload", 300);
+         return s.dir / "volume/entry";
+     }},
+    // The system reads a path only up to a NUL: this one would name "sub", which was never asked for.
+    {"NulInPath",
+     [](Scene& s) {
+         s.dir.MakeFile("sub/payload", 300);
+         return s.dir / std::string("sub\0junk", 8);
+     }},
+    {"DotComponent",
+     [](Scene& s) {
+         s.dir.MakeFile("entry/payload", 300);
+         return s.dir / "./entry";
+     }},
+    // GIO renames such an entry into the trash and leaves its record empty, yet reports success: an entry
+    // no trash tool could restore and the next emptying would delete. It goes straight back.
+    {"NameOf239Bytes", [](Scene& s) { return LongNamedEntry(s, 239); }},
+    {"NameOf245Bytes", [](Scene& s) { return LongNamedEntry(s, 245); }},
+    // The same on a volume whose trash exists but has no block left for the record.
+    {"FullVolume",
+     [](Scene& s) {
+         s.volume = std::make_unique<test::MountedVolume>(s.dir, test::MountedVolume::Kind::Ext4Image);
+         s.skipReason = s.volume->SkipReason();
+         if (!s.skipReason.empty())
+             return std::string();
+         const std::string trash = s.volume->Path() + "/.Trash-" + std::to_string(::geteuid());
+         for (const char* part : {"", "/files", "/info"})
+             fs::create_directory(trash + part);
+         fs::permissions(trash, fs::perms::owner_all);
+         s.dir.MakeFile("volume/entry/payload", 300);
+         FillVolume(s.volume->Path() + "/filler");
          return s.dir / "volume/entry";
      }},
 };

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/tree_size.h"
 #include "temp_dir.h"
 
 namespace versweep {
@@ -394,6 +396,65 @@ TEST(FolderSize, AStopEndsTheWalkIncomplete)
     EXPECT_LT(cut.bytes, 600);
     EXPECT_FALSE(cut.complete);
 }
+
+// Writes `size` real bytes to `relative`, so that they take up disk blocks (MakeFile makes sparse files).
+void WriteData(const TempDir& dir, const std::string& relative, std::size_t size)
+{
+    dir.MakeFile(relative);
+    std::ofstream(dir / relative, std::ios::binary) << std::string(size, 'x');
+}
+
+void Link(const TempDir& dir, const std::string& target, const std::string& relative)
+{
+    dir.MakeDir(relative.substr(0, relative.rfind('/')));
+    ASSERT_EQ(::link((dir / target).c_str(), (dir / relative).c_str()), 0);
+}
+
+constexpr std::int64_t kMiB = 1024 * 1024;
+
+struct UsageCase
+{
+    const char* name;
+    std::function<void(const TempDir&)> build; // the entry is "entry"; a 1 MiB file with real data in it
+    std::int64_t atLeast;
+    std::int64_t below;
+};
+
+class DiskUsageTest : public ::testing::TestWithParam<UsageCase>
+{};
+
+// What the trash frees once emptied: the blocks the entry alone holds.
+TEST_P(DiskUsageTest, CountsTheBlocksOnlyTheEntryHolds)
+{
+    TempDir dir;
+    GetParam().build(dir);
+    const platform::TreeSize usage = platform::MeasureDiskUsage(dir / "entry");
+    EXPECT_TRUE(usage.complete);
+    EXPECT_GE(usage.bytes, GetParam().atLeast);
+    EXPECT_LT(usage.bytes, GetParam().below);
+}
+
+const UsageCase kUsageCases[] = {
+    {"SparseFileOf100GiB", [](const TempDir& d) { d.MakeFile("entry/disk.img", 100 * kGiB); }, 0, kMiB},
+    {"FileLinkedFiveTimesInside",
+     [](const TempDir& d) {
+         WriteData(d, "entry/data", kMiB);
+         for (const char* name : {"entry/a", "entry/b", "entry/sub/c", "entry/sub/d"})
+             Link(d, "entry/data", name);
+     },
+     kMiB, 2 * kMiB},
+    // Shared with the version that stays: deleting this one frees nothing of it.
+    {"FileAlsoLinkedFromTheKeptVersion",
+     [](const TempDir& d) {
+         WriteData(d, "entry/data", kMiB);
+         Link(d, "entry/data", "entry/again");
+         Link(d, "entry/data", "kept/data");
+     },
+     0, kMiB},
+};
+
+INSTANTIATE_TEST_SUITE_P(Entries, DiskUsageTest, ::testing::ValuesIn(kUsageCases),
+                         [](const ::testing::TestParamInfo<UsageCase>& param) { return param.param.name; });
 
 // The only file sits at the very bottom, so any level the walk cannot reach leaves the folder looking empty.
 TEST(FolderSize, WalksTenThousandNestedFoldersWithFewDescriptors)
