@@ -10,18 +10,6 @@
 
 namespace versweep::platform {
 
-/// Attribute bits of a listed entry, with the values the Windows file enumeration uses.
-enum Attribute : std::uint32_t
-{
-    kAttrReadOnly = 1,
-    kAttrHidden = 2,
-    kAttrSystem = 4,
-    kAttrVolumeLabel = 8,
-    kAttrDirectory = 16,
-    kAttrArchive = 32,
-    kAttrReparsePoint = 1024,
-};
-
 /// Which file an entry is, as the system tells files apart: the device and inode numbers. Two names with
 /// the same FileId are the same file; an entry renamed keeps it, one replaced by another does not.
 struct FileId
@@ -32,18 +20,28 @@ struct FileId
     bool Known() const { return inode != 0; }
 };
 
+/// What a listed entry is in itself: a link is never taken for what it leads to.
+enum class EntryKind : std::uint8_t
+{
+    Folder,
+    File,
+    Link,
+};
+
 /// One entry directly inside a listed folder.
 struct DirEntry
 {
-    std::string name;             ///< raw bytes, no path
-    std::uint32_t attributes = 0; ///< Attribute bits
-    std::uint64_t size = 0;       ///< bytes for files, 0 for folders
-    FileId id;                    ///< the entry itself (a link as the link); unknown when it could not be examined
+    std::string name; ///< raw bytes, no path
+    EntryKind kind = EntryKind::File;
+    bool hidden = false;    ///< the system hides it from plain listings (on POSIX: its name begins with '.')
+    bool readOnly = false;  ///< its owner may not change it
+    std::uint64_t size = 0; ///< bytes for files, 0 for folders
+    FileId identity;        ///< the entry itself (a link as the link); unknown when it could not be examined
 };
 
 /// Lists the entries directly inside `folder`, "." and ".." left out, in the order the file system
-/// returns them. Symbolic links are reported as themselves (never followed), with kAttrReparsePoint
-/// and without kAttrDirectory. An entry that vanishes while being listed is left out.
+/// returns them. Symbolic links are reported as links, never followed. An entry that vanishes while being
+/// listed is left out.
 Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
 
 /// True when `path` holds a NUL byte. The system reads a path only up to its first NUL, so such a path

@@ -26,17 +26,15 @@ bool IsDotOrDotDot(const char* name)
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Links are never followed and never carry the folder bit, so a link can never pass for a plain folder.
-std::uint32_t AttributesOf(const char* name, bool isDirectory, bool isLink, bool ownerMayWrite)
+// Links are never followed, so a link can never pass for a plain folder.
+DirEntry EntryOf(const char* name, bool isDirectory, bool isLink, bool ownerMayWrite)
 {
-    std::uint32_t attributes = isDirectory ? kAttrDirectory : kAttrArchive;
-    if (isLink)
-        attributes |= kAttrReparsePoint;
-    if (name[0] == '.')
-        attributes |= kAttrHidden;
-    if (!ownerMayWrite)
-        attributes |= kAttrReadOnly;
-    return attributes;
+    DirEntry entry;
+    entry.name = name;
+    entry.kind = isLink ? EntryKind::Link : isDirectory ? EntryKind::Folder : EntryKind::File;
+    entry.hidden = name[0] == '.';
+    entry.readOnly = !ownerMayWrite;
+    return entry;
 }
 
 // Buffer-filling calls that report truncation by failing or by filling the buffer completely are retried
@@ -68,13 +66,12 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
         struct stat info;
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
             const bool isDirectory = S_ISDIR(info.st_mode);
-            entries.push_back(DirEntry{
-                name, AttributesOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0),
-                isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size), FileId{info.st_dev, info.st_ino}});
+            entries.push_back(EntryOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0));
+            entries.back().size = isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size);
+            entries.back().identity = FileId{info.st_dev, info.st_ino};
         } else if (errno != ENOENT) {
             // Readable but not searchable: the name and its type are all there is to know.
-            entries.push_back(
-                DirEntry{name, AttributesOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true), 0, {}});
+            entries.push_back(EntryOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true));
         }
     }
     return entries;

@@ -262,7 +262,7 @@ std::optional<TrashedEntry> FindFile(const std::vector<std::string>& roots, cons
         if (!listed)
             continue;
         for (const DirEntry& file : listed.Value()) {
-            if (file.id == id)
+            if (file.identity == id)
                 return EntryIfFile(root, file.name, originalPath, id);
         }
     }

@@ -168,8 +168,8 @@ void FileListBox::Reread()
         std::unordered_set<std::string> seen;
         for (platform::DirEntry& entry : listing.Value()) {
             // Only ordinary files: folders, hidden files and links that lead to no file stay out.
-            const bool link = (entry.attributes & platform::kAttrReparsePoint) != 0;
-            if ((entry.attributes & (platform::kAttrDirectory | platform::kAttrHidden)) != 0 ||
+            const bool link = entry.kind == platform::EntryKind::Link;
+            if (entry.kind == platform::EntryKind::Folder || entry.hidden ||
                 (link && !platform::FileExists(platform::EntryPath(m_directory, entry.name))) ||
                 !MatchesMask(m_mask, entry.name) || !seen.insert(entry.name).second)
                 continue;
