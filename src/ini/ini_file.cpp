@@ -73,15 +73,6 @@ std::optional<std::string> ResolveWriteTarget(const std::string& path)
     return std::nullopt;
 }
 
-// Serialises the read-modify-write of one settings file among processes (two windows, a window and a script).
-// The lock is held on a sibling file that is never replaced, so the settings file itself is still swapped in
-// one rename. A lock file that cannot be had (another user's, a link) lets the write go ahead unlocked.
-std::string LockPath(const std::string& target)
-{
-    const std::size_t slash = target.rfind('/');
-    return platform::FolderOf(target) + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".lock";
-}
-
 // The bytes `target` should hold after the write, or nullopt when the write is to be dropped: the file cannot
 // be read (its other settings would be lost), the value cannot be stored, nothing changes, the result would
 // pass the size bound, or the file is read-only (its owner made it so to keep it as it is; the rename would
@@ -169,9 +160,10 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (!target || !PlanWrite(*target, section, key, value) ||
         !platform::MakeFolders(platform::FolderOf(*target)).HasValue())
         return;
-    // A lock another process keeps too long only costs the lost-update guard: the write goes ahead unlocked,
-    // as it does when there is no usable lock file.
-    const platform::FileLock lock(LockPath(*target), kLockWait);
+    // Serialises the read-modify-write among processes (two windows, a window and a script). A lock another
+    // process keeps too long only costs the lost-update guard: the write goes ahead unlocked, as it does when
+    // there is no usable lock file (another user's, a link).
+    const platform::FileLock lock(*target, kLockWait);
     // Another writer may have replaced the file since: the change is made to what is there now. A write that
     // cannot happen is dropped quietly, as the Windows profile functions drop it.
     if (const std::optional<std::string> updated = PlanWrite(*target, section, key, value))

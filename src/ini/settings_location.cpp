@@ -19,14 +19,6 @@ namespace {
 constexpr std::string_view kFileName = "versweep.ini";
 constexpr std::string_view kProgramFolder = "versweep";
 
-std::string Join(std::string folder, std::string_view name)
-{
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    folder += name;
-    return folder;
-}
-
 bool IsAbsolute(const char* path)
 {
     return path != nullptr && path[0] == '/';
@@ -61,7 +53,7 @@ std::string SettingsFilePath(const std::string& executablePath, const char* xdgC
     std::string beside;
     if (!executablePath.empty()) {
         const std::string folder = platform::FolderOf(executablePath);
-        beside = Join(folder, kFileName);
+        beside = platform::JoinPath(folder, kFileName);
         if (::access(beside.c_str(), F_OK) == 0 ||
             (::access(folder.c_str(), W_OK) == 0 && !IsSameFolder(folder, installFolder)))
             return beside;
@@ -87,10 +79,10 @@ std::string XdgFilePath(const char* xdgBase, const char* home, std::string_view 
     if (IsAbsolute(xdgBase))
         base = xdgBase;
     else if (IsAbsolute(home))
-        base = Join(home, belowHome);
+        base = platform::JoinPath(home, belowHome);
     else
         return {};
-    return Join(Join(std::move(base), kProgramFolder), fileName);
+    return platform::JoinPath(platform::JoinPath(std::move(base), kProgramFolder), fileName);
 }
 
 std::string UserHome()

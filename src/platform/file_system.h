@@ -54,8 +54,8 @@ bool HoldsNul(std::string_view path);
 /// NUL, and one with ".." that leads nowhere.
 Result<std::string> AbsoluteFolder(const std::string& folder);
 
-/// The path of the entry `name` directly inside `folder`: the two joined by one separator.
-std::string EntryPath(std::string_view folder, std::string_view name);
+/// The path of `name` directly inside `folder`: the two joined by one separator (none after an empty folder).
+std::string JoinPath(std::string_view folder, std::string_view name);
 
 /// `path` without trailing separators, which name the same folder; the root keeps its own.
 std::string WithoutTrailingSeparators(std::string path);
@@ -74,9 +74,6 @@ bool FileExists(const std::string& path);
 
 /// The process's current directory.
 Result<std::string> CurrentDirectory();
-
-/// Makes `path` the process's current directory.
-Status SetCurrentDirectory(const std::string& path);
 
 /// The running executable's absolute path.
 Result<std::string> ExecutablePath();

@@ -12,14 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/descriptor_posix.h"
+
 namespace versweep::platform {
 
 namespace {
-
-struct DirCloser
-{
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 bool IsDotOrDotDot(const char* name)
 {
@@ -102,7 +99,7 @@ Result<std::string> AbsoluteFolder(const std::string& folder)
         if (component.empty() || component == ".")
             continue;
         climbs = climbs || component == "..";
-        absolute = EntryPath(absolute.empty() ? "/" : absolute, component);
+        absolute = JoinPath(absolute.empty() ? "/" : absolute, component);
     }
     if (absolute.empty())
         return std::string("/");
@@ -115,7 +112,7 @@ Result<std::string> AbsoluteFolder(const std::string& folder)
     return std::string(real.get());
 }
 
-std::string EntryPath(std::string_view folder, std::string_view name)
+std::string JoinPath(std::string_view folder, std::string_view name)
 {
     std::string path(folder);
     if (!path.empty() && path.back() != '/')
@@ -173,13 +170,6 @@ Result<std::string> CurrentDirectory()
             return ErrorFromErrno(errno);
         buffer.resize(buffer.size() * 2);
     }
-}
-
-Status SetCurrentDirectory(const std::string& path)
-{
-    if (::chdir(path.c_str()) != 0)
-        return ErrorFromErrno(errno);
-    return Ok();
 }
 
 Result<std::string> ExecutablePath()

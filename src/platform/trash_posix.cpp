@@ -73,14 +73,6 @@ std::string BaseNameOf(const std::string& path)
     return path.substr(path.rfind('/') + 1);
 }
 
-std::string JoinPath(const std::string& folder, std::string_view name)
-{
-    std::string path = folder == "/" ? std::string() : folder;
-    path += '/';
-    path += name;
-    return path;
-}
-
 std::string FilePathOf(const std::string& root, const std::string& name)
 {
     return JoinPath(JoinPath(root, "files"), name);

@@ -30,7 +30,7 @@ bool IsListed(const platform::DirEntry& entry, bool listFile)
 bool IsPlainFile(const std::string& folder, const platform::DirEntry& entry)
 {
     if (entry.kind == platform::EntryKind::Link)
-        return platform::FileExists(platform::EntryPath(folder, entry.name));
+        return platform::FileExists(platform::JoinPath(folder, entry.name));
     return entry.kind == platform::EntryKind::File;
 }
 
@@ -104,7 +104,7 @@ void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::st
 void CheckEmptyEntries(CheckList& list, const std::string& folder)
 {
     for (int i = 1; i < list.ItemCount(); ++i) {
-        if (IsEmptyFolder(platform::EntryPath(folder, list.ItemText(i))))
+        if (IsEmptyFolder(platform::JoinPath(folder, list.ItemText(i))))
             list.ChangeMark(i, true, MarkReason::Empty);
     }
 }

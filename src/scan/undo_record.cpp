@@ -135,12 +135,6 @@ std::string DefaultUndoRecordPath()
     return UndoRecordPath(::getenv("XDG_STATE_HOME"), home.empty() ? nullptr : home.c_str());
 }
 
-std::string UndoRecordLockPath(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    return platform::FolderOf(file) + "/." + file.substr(slash == std::string::npos ? 0 : slash + 1) + ".lock";
-}
-
 std::vector<RecordedMove> ParseUndoRecord(std::string_view content)
 {
     const bool before = content.starts_with(kFirstLineBefore);

@@ -80,7 +80,7 @@ private:
     QIcon Lookup(const std::string& folder, const std::string& name)
     {
         // Decoded only to ask for an icon; a name that does not decode gets its extension's icon.
-        const QFileInfo info(QString::fromLocal8Bit(platform::EntryPath(folder, name)));
+        const QFileInfo info(QString::fromLocal8Bit(platform::JoinPath(folder, name)));
         const std::size_t dot = name.rfind('.');
         const QByteArray extension =
             dot == std::string::npos ? QByteArray() : QByteArray::fromStdString(LowerCaseAscii(name.substr(dot)));
@@ -103,7 +103,7 @@ platform::Result<std::string> Absolute(const std::string& folder)
     platform::Result<std::string> current = platform::CurrentDirectory();
     if (!current || folder.empty())
         return current;
-    return platform::WithoutTrailingSeparators(platform::EntryPath(current.Value(), folder));
+    return platform::WithoutTrailingSeparators(platform::JoinPath(current.Value(), folder));
 }
 
 } // namespace
@@ -149,7 +149,7 @@ platform::Status FileListBox::ApplyFilePath(const std::string& path)
         m_mask = filePart;
         Reread();
     } else if (!filePart.empty() && !SelectName(filePart)) {
-        if (!platform::FileExists(platform::EntryPath(m_directory, filePart)))
+        if (!platform::FileExists(platform::JoinPath(m_directory, filePart)))
             return platform::SystemError{ENOENT, "The " + path + " file does not exist"};
         m_mask = filePart;
         Reread();
@@ -170,7 +170,7 @@ void FileListBox::Reread()
             // Only ordinary files: folders, hidden files and links that lead to no file stay out.
             const bool link = entry.kind == platform::EntryKind::Link;
             if (entry.kind == platform::EntryKind::Folder || entry.hidden ||
-                (link && !platform::FileExists(platform::EntryPath(m_directory, entry.name))) ||
+                (link && !platform::FileExists(platform::JoinPath(m_directory, entry.name))) ||
                 !MatchesMask(m_mask, entry.name) || !seen.insert(entry.name).second)
                 continue;
             if (records.size() == kBusyCursorFrom && !busy)
