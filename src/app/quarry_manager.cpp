@@ -275,8 +275,10 @@ void QuarryManagerFm::CheckListClick()
         return;
     }
     const std::string path = platform::JoinPath(m_folder, m_list.ItemText(index));
-    // A folder that vanished, or went between the test and the read, hides the preview.
-    const bool shown = platform::DirectoryExists(path) && m_fileListBox->ApplyFilePath(path).HasValue();
+    // A folder that vanished hides the preview.
+    const bool shown = platform::DirectoryExists(path);
+    if (shown)
+        m_fileListBox->showFolder(path);
     m_fileListBox->setVisible(shown);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,16 @@ bool DirectoryExists(const std::string& path);
 
 /// True when `path` names an existing entry that is not a folder (a link to a file counts).
 bool FileExists(const std::string& path);
+
+/// True when the process may write to the existing file or folder `path`, by its effective ids.
+bool MayWrite(const std::string& path);
+
+/// `path` with symbolic links at its end followed to their final target, which need not exist yet (the file a
+/// write to `path` replaces); nullopt on a loop or a link that cannot be read.
+std::optional<std::string> FollowLinks(const std::string& path);
+
+/// True when the process's standard input is a terminal someone can answer on.
+bool StandardInputIsTerminal();
 
 /// The process's current directory.
 Result<std::string> CurrentDirectory();

@@ -37,6 +37,24 @@ DirEntry EntryOf(const char* name, bool isDirectory, bool isLink, bool ownerMayW
 // Buffer-filling calls that report truncation by failing or by filling the buffer completely are retried
 // with a doubled buffer.
 constexpr std::size_t kInitialPathBuffer = 256;
+// As many links as the kernel itself follows before it calls it a loop.
+constexpr int kMaxLinkDepth = 40;
+
+// readlink truncates silently; only a result shorter than the buffer is known to be whole.
+Result<std::string> ReadLink(const std::string& path)
+{
+    std::string buffer(kInitialPathBuffer, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0)
+            return ErrorFromErrno(errno);
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 } // namespace
 
@@ -158,6 +176,33 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool MayWrite(const std::string& path)
+{
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+std::optional<std::string> FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+        struct stat info;
+        if (::lstat(current.c_str(), &info) != 0)
+            return errno == ENOENT ? std::optional<std::string>(current) : std::nullopt;
+        if (!S_ISLNK(info.st_mode))
+            return current;
+        const Result<std::string> target = ReadLink(current);
+        if (!target || target.Value().empty())
+            return std::nullopt;
+        current = target.Value().front() == '/' ? target.Value() : JoinPath(FolderOf(current), target.Value());
+    }
+    return std::nullopt;
+}
+
+bool StandardInputIsTerminal()
+{
+    return ::isatty(STDIN_FILENO) == 1;
+}
+
 Result<std::string> CurrentDirectory()
 {
     std::string buffer(kInitialPathBuffer, '\0');
@@ -174,18 +219,7 @@ Result<std::string> CurrentDirectory()
 
 Result<std::string> ExecutablePath()
 {
-    std::string buffer(kInitialPathBuffer, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0)
-            return ErrorFromErrno(errno);
-        // readlink truncates silently; only a result shorter than the buffer is known to be whole.
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            buffer.resize(static_cast<std::size_t>(length));
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return ReadLink("/proc/self/exe");
 }
 
 std::string FolderOf(const std::string& path)
