@@ -5,7 +5,7 @@
 
 #include <QListWidget>
 
-#include "widgets/text_collation.h"
+#include "platform/collation.h"
 
 namespace versweep {
 
@@ -37,7 +37,7 @@ signals:
 
 private:
     std::string m_folder;
-    TextCollation m_collation; // opened once: every folder shown is sorted with it
+    platform::Collation m_collation; // opened once: every folder shown is sorted with it
 };
 
 } // namespace versweep
