@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "ini/ini_file.h"
+#include "listing/duplicate_marking.h"
 #include "platform/file_system.h"
 #include "release/release_name.h"
-#include "scan/duplicate_marking.h"
 #include "scan/empty_folder.h"
 #include "tools/text_tools.h"
 #include "widgets/check_list.h"
@@ -76,21 +76,23 @@ void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::st
 {
     const int count = list.ItemCount();
     for (int i = 1; i < count; ++i) {
-        const auto at = static_cast<std::size_t>(i);
+        const auto at = static_cast<std::size_t>(i) - 1;
         if (marks.checked[at])
             list.SetChecked(i, true);
         EntryMark mark;
         mark.reason = marks.reasons[at];
         mark.ambiguous = marks.ambiguous[at];
-        if (marks.successors[at] != 0)
-            mark.supersededBy = list.ItemText(static_cast<int>(marks.successors[at]));
-        mark.titleKey = UpperCaseAscii(NormalizeTitle(names[at]));
+        if (marks.successors[at])
+            mark.supersededBy = list.ItemText(static_cast<int>(*marks.successors[at]) + 1);
+        mark.titleKey = UpperCaseAscii(NormalizeTitle(names[at + 1]));
         list.SetMark(i, std::move(mark));
     }
-    list.DeleteItems(marks.dropped);
+    std::vector<bool> dropped{false};
+    dropped.insert(dropped.end(), marks.dropped.begin(), marks.dropped.end());
+    list.DeleteItems(dropped);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (marks.dropped[i])
+        if (dropped[i])
             continue;
         if (kept != i)
             names[kept] = std::move(names[i]);
@@ -154,7 +156,10 @@ bool RefreshList(CheckList& list, const std::string& folder, const IniFile& sett
     marking.blackList = UpperCaseAscii(black);
     marking.onlyDuplicate = options.onlyDuplicate;
     marking.keepCount = options.keepCount ? *options.keepCount : settings.ReadInteger("CONFIG", "KeepCount", 1);
+    const std::string header = std::move(marking.names.front());
+    marking.names.erase(marking.names.begin());
     const MarkingResult marks = MarkDuplicates(marking);
+    marking.names.insert(marking.names.begin(), header);
 
     ApplyMarks(list, marks, marking.names);
     if (report != nullptr) {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "widgets/entry_mark.h"
+#include "listing/entry_mark.h"
 
 namespace versweep {
 
