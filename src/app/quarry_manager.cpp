@@ -219,7 +219,15 @@ void QuarryManagerFm::ButtonDeleteClick()
     BatchReport report;
     {
         const BusyCursor busy;
-        report = TrashCheckedEntries(m_list, m_folder, m_listing.ids, m_undoRecord);
+        std::vector<BatchEntry> batch;
+        for (int i = 1; i < m_list.ItemCount(); ++i) {
+            if (!m_list.IsChecked(i))
+                continue;
+            const auto listed = m_listing.ids.find(m_list.ItemText(i));
+            batch.push_back(BatchEntry{m_list.ItemText(i),
+                                       listed != m_listing.ids.end() ? listed->second : platform::FileId{}});
+        }
+        report = TrashEntries(m_folder, batch, m_undoRecord);
     }
     // Each failure leaves its entry in the folder, where the listing below shows it again.
     RefreshList();
