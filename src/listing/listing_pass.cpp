@@ -38,21 +38,6 @@ std::string ReadAsRelease(std::string name, bool plainFile)
     return plainFile ? FileBaseName(name) : name;
 }
 
-// Each key is made once, however many comparisons the sort makes.
-void SortForLists(std::vector<Entry>& entries, platform::Collation& collation)
-{
-    std::vector<std::pair<std::string, std::size_t>> keys;
-    keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        keys.emplace_back(collation.SortKey(entries[i].name), i);
-    std::sort(keys.begin(), keys.end());
-    std::vector<Entry> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(entries[key.second]));
-    entries = std::move(sorted);
-}
-
 // The tags of every entry listed, those that "only duplicates" drops included.
 std::vector<std::string> GroupTags(const std::string& folder, const std::vector<Entry>& entries)
 {
@@ -109,6 +94,20 @@ void Mark(ListedFolder& listed, const ListOptions& options)
 }
 
 } // namespace
+
+void SortForLists(std::vector<Entry>& entries, platform::Collation& collation)
+{
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        keys.emplace_back(collation.SortKey(entries[i].name), i);
+    std::sort(keys.begin(), keys.end());
+    std::vector<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
+    entries = std::move(sorted);
+}
 
 ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation)
 {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "listing/listing.h"
 
@@ -20,6 +21,9 @@ struct ListOptions
     std::string blackList;      ///< comma list of titles always checked (the white list wins)
     int keepCount = 1; ///< how many of the newest distinct versions of each title stay unchecked; below 1 reads 1
 };
+
+/// Puts `entries` in the lists' order: by their names' sort keys under `collation`, each key made once.
+void SortForLists(std::vector<Entry>& entries, platform::Collation& collation);
 
 /// Lists the entries directly inside `folder` (no trailing slash), in the lists' order by `collation`, and
 /// checks every entry of a title below its newest versions (MarkDuplicates), recording with each entry why it
