@@ -1,4 +1,4 @@
-// The main window's lifecycle and the commands it runs on its sweep session.
+// The main window's lifecycle, settings, listing and preview; its commands are in main_window_commands.cpp.
 #include "app/main_window.h"
 
 #include <algorithm>

@@ -38,12 +38,6 @@ std::optional<std::size_t> Listing::PositionOf(EntryId id) const
     return static_cast<std::size_t>(id - m_firstId);
 }
 
-const Entry* Listing::Find(EntryId id) const
-{
-    const std::optional<std::size_t> position = PositionOf(id);
-    return position ? &m_content.entries[*position] : nullptr;
-}
-
 bool Listing::SetChecked(EntryId id, bool checked, MarkReason reason)
 {
     const std::optional<std::size_t> position = PositionOf(id);

@@ -70,8 +70,7 @@ public:
     /// No folder listed.
     void Clear();
 
-    /// Null when no entry has the id (any more).
-    const Entry* Find(EntryId id) const;
+    /// Where the entry `id` stands in Entries(); none when no entry has the id (any more).
     std::optional<std::size_t> PositionOf(EntryId id) const;
 
     /// Checks or unchecks the entry; where that changes its mark, `reason` becomes its reason (a mark that is

@@ -380,12 +380,12 @@ TEST(Listing, MarksChangeByIdAndOldIdsNameNothing)
     EXPECT_TRUE(listing.SetChecked(a, true, MarkReason::Empty));
     EXPECT_TRUE(listing.Toggle(b));
     EXPECT_EQ(listing.CheckedCount(), 1U);
-    EXPECT_EQ(listing.Find(a)->mark.reason, MarkReason::Empty);
-    EXPECT_EQ(listing.Find(b)->mark.reason, MarkReason::Hand);
-    EXPECT_TRUE(listing.Find(b)->mark.ambiguous);
+    EXPECT_EQ(listing.Entries()[0].mark.reason, MarkReason::Empty);
+    EXPECT_EQ(listing.Entries()[1].mark.reason, MarkReason::Hand);
+    EXPECT_TRUE(listing.Entries()[1].mark.ambiguous);
 
     listing.Show(folder());
-    EXPECT_EQ(listing.Find(a), nullptr);
+    EXPECT_FALSE(listing.PositionOf(a));
     EXPECT_FALSE(listing.Toggle(b));
     EXPECT_FALSE(listing.SetChecked(a, false, MarkReason::Group));
     EXPECT_EQ(*listing.PositionOf(listing.Entries()[1].id), 1U);
