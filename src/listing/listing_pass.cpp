@@ -102,11 +102,17 @@ void SortForLists(std::vector<Entry>& entries, platform::Collation& collation)
     for (std::size_t i = 0; i < entries.size(); ++i)
         keys.emplace_back(collation.SortKey(entries[i].name), i);
     std::sort(keys.begin(), keys.end());
-    std::vector<Entry> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(entries[key.second]));
-    entries = std::move(sorted);
+    // The entries move into their places in cycles, so a large folder is never held twice.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        std::size_t place = start;
+        while (keys[place].second != start) {
+            const std::size_t from = keys[place].second;
+            std::swap(entries[place], entries[from]);
+            keys[place].second = place;
+            place = from;
+        }
+        keys[place].second = place;
+    }
 }
 
 ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation)
@@ -117,6 +123,7 @@ ListedFolder ListFolder(const std::string& folder, const ListOptions& options, p
     if (!read) {
         listed.error = read.Error();
     } else {
+        listed.entries.reserve(read.Value().size());
         for (platform::DirEntry& found : read.Value()) {
             if (!IsListed(found, options.listFiles))
                 continue;
