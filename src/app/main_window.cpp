@@ -1,7 +1,6 @@
 // The main window's lifecycle, settings, listing and preview; its commands are in main_window_commands.cpp.
 #include "app/main_window.h"
 
-#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>

@@ -1,6 +1,8 @@
 // One sweep of one folder: the listing, the commands that correct its marks, sizes, the trash and the way back.
 #include "scan/sweep_session.h"
 
+#include <utility>
+
 #include "platform/file_system.h"
 #include "scan/empty_folder.h"
 #include "tools/text_tools.h"
