@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei trash-cli e2fsprogs
     clang libclang-rt-14-dev llvm
     dpkg-dev file desktop-file-utils appstream
+    g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()
