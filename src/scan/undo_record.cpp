@@ -189,7 +189,11 @@ platform::Status UndoLog::Intend(const std::string& originalPath, platform::File
 
 platform::Status UndoLog::Complete(const platform::TrashedEntry* moved)
 {
-    return m_log.Append(moved != nullptr ? MovedEnding(*moved) : " " + std::string(kStayed) + "\n");
+    if (moved != nullptr)
+        return m_log.Append(MovedEnding(*moved));
+    std::string stayed = " ";
+    stayed.append(kStayed).append("\n");
+    return m_log.Append(stayed);
 }
 
 } // namespace versweep
