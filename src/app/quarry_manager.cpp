@@ -126,7 +126,7 @@ void QuarryManagerFm::StartSizing()
     std::vector<std::string> paths;
     paths.reserve(static_cast<std::size_t>(std::max(0, m_list.ItemCount() - 1)));
     for (int row = 1; row < m_list.ItemCount(); ++row)
-        paths.push_back(platform::EntryPath(m_folder, m_list.ItemText(row)));
+        paths.push_back(platform::JoinPath(m_folder, m_list.ItemText(row)));
     m_model->SetSizing(!paths.empty());
     m_sizer->Start(std::move(paths));
 }
@@ -274,9 +274,11 @@ void QuarryManagerFm::CheckListClick()
         m_fileListBox->hide();
         return;
     }
-    const std::string path = platform::EntryPath(m_folder, m_list.ItemText(index));
-    // A folder that vanished, or went between the test and the read, hides the preview.
-    const bool shown = platform::DirectoryExists(path) && m_fileListBox->ApplyFilePath(path).HasValue();
+    const std::string path = platform::JoinPath(m_folder, m_list.ItemText(index));
+    // A folder that vanished hides the preview.
+    const bool shown = platform::DirectoryExists(path);
+    if (shown)
+        m_fileListBox->showFolder(path);
     m_fileListBox->setVisible(shown);
 }
 

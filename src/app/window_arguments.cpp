@@ -12,7 +12,7 @@ namespace {
 // Lexical only, on the bytes as given: a link in the path stays the link the user named.
 std::string AbsoluteFolder(const std::string& folder, const std::string& currentDirectory)
 {
-    const std::string joined = folder.front() == '/' ? folder : platform::EntryPath(currentDirectory, folder);
+    const std::string joined = folder.front() == '/' ? folder : platform::JoinPath(currentDirectory, folder);
     return platform::WithoutTrailingSeparators(std::filesystem::path(joined).lexically_normal().string());
 }
 

@@ -3,11 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 
 #include <nlohmann/json.hpp>
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include "release/release_name.h"
 #include "tools/utf8_text.h"
@@ -26,24 +25,22 @@ bool IsControl(char c)
 }
 
 // Calls `use(character, code)` for each character of `name`: a well-formed UTF-8 sequence with its code
-// point, or a byte of an ill-formed one with a negative code.
+// point, or one byte of an ill-formed one without.
 template <typename Use>
 void ForEachCharacter(std::string_view name, Use use)
 {
-    const auto length = static_cast<std::int32_t>(name.size());
-    for (std::int32_t at = 0; at < length;) {
-        const std::int32_t start = at;
-        UChar32 code = 0;
-        U8_NEXT(name.data(), at, length, code);
-        use(name.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start)), code);
+    while (!name.empty()) {
+        std::size_t length = 0;
+        const std::optional<char32_t> code = FirstCodePoint(name, length);
+        use(name.substr(0, length), code);
+        name.remove_prefix(length);
     }
 }
 
-// The invisible and direction-changing characters (zero-width spaces, bidirectional overrides, the
-// byte-order mark, ...) that can make a name read as another.
-bool IsFormatCharacter(UChar32 code)
+// The invisible and direction-changing characters that can make a name read as another.
+bool Disguises(std::optional<char32_t> code)
 {
-    return code >= 0 && u_charType(code) == U_FORMAT_CHAR;
+    return code && IsFormatCharacter(*code);
 }
 
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -78,7 +75,7 @@ void AppendEscapedByte(std::string& quoted, char c)
     }
 }
 
-void AppendEscapedCodePoint(std::string& quoted, UChar32 code)
+void AppendEscapedCodePoint(std::string& quoted, char32_t code)
 {
     std::string digits;
     for (auto rest = static_cast<std::uint32_t>(code); digits.empty() || rest != 0; rest >>= 4)
@@ -130,16 +127,16 @@ void WriteArray(std::ostream& out, std::size_t count, Describe describe)
 std::string QuoteName(std::string_view name)
 {
     bool needsQuotes = name.starts_with('"');
-    ForEachCharacter(name, [&needsQuotes](std::string_view character, UChar32 code) {
-        needsQuotes = needsQuotes || IsControl(character.front()) || IsFormatCharacter(code);
+    ForEachCharacter(name, [&needsQuotes](std::string_view character, std::optional<char32_t> code) {
+        needsQuotes = needsQuotes || IsControl(character.front()) || Disguises(code);
     });
     if (!needsQuotes)
         return std::string(name);
 
     std::string quoted = "\"";
-    ForEachCharacter(name, [&quoted](std::string_view character, UChar32 code) {
-        if (IsFormatCharacter(code)) {
-            AppendEscapedCodePoint(quoted, code);
+    ForEachCharacter(name, [&quoted](std::string_view character, std::optional<char32_t> code) {
+        if (Disguises(code)) {
+            AppendEscapedCodePoint(quoted, *code);
             return;
         }
         for (const char c : character)

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -234,7 +233,7 @@ std::vector<platform::TreeSize> MeasureEntries(const CheckList& list, const std:
     std::vector<platform::TreeSize> sizes(static_cast<std::size_t>(list.ItemCount()));
     for (int i = 1; i < list.ItemCount(); ++i)
         sizes[static_cast<std::size_t>(i)] =
-            platform::MeasureDiskUsage(platform::EntryPath(folder, list.ItemText(i)));
+            platform::MeasureDiskUsage(platform::JoinPath(folder, list.ItemText(i)));
     return sizes;
 }
 
@@ -246,9 +245,7 @@ platform::TreeSize CheckedTotal(const CheckList& list, const std::vector<platfor
         if (!list.IsChecked(i))
             continue;
         const platform::TreeSize& size = sizes[static_cast<std::size_t>(i)];
-        total.bytes = size.bytes > std::numeric_limits<std::int64_t>::max() - total.bytes
-                          ? std::numeric_limits<std::int64_t>::max()
-                          : total.bytes + size.bytes;
+        total.bytes = SaturatingAdd(total.bytes, size.bytes);
         total.complete = total.complete && size.complete;
     }
     return total;

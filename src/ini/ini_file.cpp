@@ -8,10 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "ini/ini_encoding.h"
 #include "ini/ini_text.h"
 #include "platform/file_content.h"
@@ -22,12 +18,8 @@ namespace versweep {
 
 namespace {
 
-using FileStatus = struct stat;
-
 // The Windows profile reader fills a 1024-byte buffer, terminator included.
 constexpr std::size_t kMaxValueBytes = 1023;
-// As many links as the kernel itself follows before it calls it a loop.
-constexpr int kMaxLinkDepth = 40;
 // Writers hold the lock for one read, change and rename; waiting longer than this means something is stuck.
 constexpr std::chrono::milliseconds kLockWait(1000);
 
@@ -39,47 +31,6 @@ platform::Result<std::string> ReadSettingsBytes(const std::string& path)
     if (!content && content.Error().code == EFBIG)
         return platform::SystemError{EFBIG, "File too large (over 1 MiB)"};
     return content;
-}
-
-std::optional<std::string> ReadLink(const std::string& path)
-{
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t count = ::readlink(path.c_str(), buffer.data(), buffer.size());
-        if (count < 0)
-            return std::nullopt;
-        if (static_cast<std::size_t>(count) < buffer.size())
-            return std::string(buffer.data(), static_cast<std::size_t>(count));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// The file a write should replace: a link at the settings path is followed to its final target
-// (which may not exist yet), so the link itself survives the write. nullopt on a loop or an error.
-std::optional<std::string> ResolveWriteTarget(const std::string& path)
-{
-    std::string current = path;
-    for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
-        FileStatus info{};
-        if (::lstat(current.c_str(), &info) != 0)
-            return errno == ENOENT ? std::optional<std::string>(current) : std::nullopt;
-        if (!S_ISLNK(info.st_mode))
-            return current;
-        const std::optional<std::string> target = ReadLink(current);
-        if (!target || target->empty())
-            return std::nullopt;
-        current = target->front() == '/' ? *target : platform::FolderOf(current) + "/" + *target;
-    }
-    return std::nullopt;
-}
-
-// Serialises the read-modify-write of one settings file among processes (two windows, a window and a script).
-// The lock is held on a sibling file that is never replaced, so the settings file itself is still swapped in
-// one rename. A lock file that cannot be had (another user's, a link) lets the write go ahead unlocked.
-std::string LockPath(const std::string& target)
-{
-    const std::size_t slash = target.rfind('/');
-    return platform::FolderOf(target) + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".lock";
 }
 
 // The bytes `target` should hold after the write, or nullopt when the write is to be dropped: the file cannot
@@ -97,7 +48,7 @@ std::optional<std::string> PlanWrite(const std::string& target, std::string_view
     std::optional<std::string> updated = WriteIniValue(current, section, key, value);
     if (!updated || *updated == current || updated->size() > kMaxSettingsFileBytes)
         return std::nullopt;
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    if (exists && !platform::MayWrite(target))
         return std::nullopt;
     return updated;
 }
@@ -164,14 +115,16 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 {
     if (m_fileName.empty())
         return;
-    const std::optional<std::string> target = ResolveWriteTarget(m_fileName);
+    // A link at the settings path is followed to its final target, so the link itself survives the write.
+    const std::optional<std::string> target = platform::FollowLinks(m_fileName);
     // Decided before anything is created or locked, so a dropped write leaves no trace.
     if (!target || !PlanWrite(*target, section, key, value) ||
         !platform::MakeFolders(platform::FolderOf(*target)).HasValue())
         return;
-    // A lock another process keeps too long only costs the lost-update guard: the write goes ahead unlocked,
-    // as it does when there is no usable lock file.
-    const platform::FileLock lock(LockPath(*target), kLockWait);
+    // Serialises the read-modify-write among processes (two windows, a window and a script). A lock another
+    // process keeps too long only costs the lost-update guard: the write goes ahead unlocked, as it does when
+    // there is no usable lock file (another user's, a link).
+    const platform::FileLock lock(*target, kLockWait);
     // Another writer may have replaced the file since: the change is made to what is there now. A write that
     // cannot happen is dropped quietly, as the Windows profile functions drop it.
     if (const std::optional<std::string> updated = PlanWrite(*target, section, key, value))

@@ -1,8 +1,7 @@
-// Decides where the settings file and the program's other per-user files live.
+// Decides where the settings file lives.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace versweep {
 
@@ -22,15 +21,5 @@ std::string SettingsFilePath(const std::string& executablePath, const char* xdgC
 /// SettingsFilePath for the running executable, the process environment (the user's home from the
 /// password database when HOME is unset) and the folder the build installs the programs to.
 std::string DefaultSettingsFilePath();
-
-/// "<base>/versweep/<fileName>" in an XDG base folder: `xdgBase` (an XDG_*_HOME value, null when unset)
-/// when it is absolute, else `home` + "/" + `belowHome` (the variable's default, like ".config") when
-/// `home` is absolute; empty when neither is.
-std::string XdgFilePath(const char* xdgBase, const char* home, std::string_view belowHome,
-                        std::string_view fileName);
-
-/// HOME, or the user's home from the password database when HOME is unset or empty; empty when neither
-/// gives one.
-std::string UserHome();
 
 } // namespace versweep

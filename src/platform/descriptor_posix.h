@@ -1,8 +1,10 @@
-// An owned POSIX file descriptor, closed when it goes; shared by the platform layer's POSIX sources.
+// Owned POSIX descriptors and directory streams, closed when they go; shared by the platform layer's POSIX
+// sources.
 #pragma once
 
 #include <utility>
 
+#include <dirent.h>
 #include <unistd.h>
 
 namespace versweep::platform {
@@ -36,6 +38,12 @@ public:
 
 private:
     int m_fd;
+};
+
+/// Closes a directory stream, for std::unique_ptr<DIR, DirCloser>.
+struct DirCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
 } // namespace versweep::platform

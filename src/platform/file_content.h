@@ -51,10 +51,12 @@ private:
     int m_fd;
 };
 
-/// Holds an exclusive advisory lock (flock) on the file at `lockPath` for its life, waiting at most `wait`
-/// while another process holds it. A missing lock file is made private to the user (mode 0600). Only a
-/// regular file the user owns is used, never through a link, and opening it never waits (a pipe planted
-/// there cannot stall the caller), so no other user can hold the lock against us.
+/// Holds an exclusive advisory lock (flock) for its life on the lock file beside `guarded` (".NAME.lock" in
+/// the same folder), waiting at most `wait` while another process holds it. The lock file is never
+/// replaced, so `guarded` itself can still be swapped in one rename while the lock is held. A missing lock
+/// file is made private to the user (mode 0600). Only a regular file the user owns is used, never through a
+/// link, and opening it never waits (a pipe planted there cannot stall the caller), so no other user can
+/// hold the lock against us.
 class FileLock
 {
 public:
@@ -65,7 +67,7 @@ public:
         Busy,     ///< another process held the lock for all of `wait`
     };
 
-    FileLock(const std::string& lockPath, std::chrono::milliseconds wait);
+    FileLock(const std::string& guarded, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

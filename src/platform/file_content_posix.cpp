@@ -72,8 +72,10 @@ Status MakeFolders(const std::string& folder)
     return IsFolder(folder) ? Ok() : Status(ErrorFromErrno(ENOTDIR));
 }
 
-FileLock::FileLock(const std::string& lockPath, std::chrono::milliseconds wait)
+FileLock::FileLock(const std::string& guarded, std::chrono::milliseconds wait)
 {
+    const std::string lockPath =
+        JoinPath(FolderOf(guarded), "." + guarded.substr(guarded.rfind('/') + 1) + ".lock");
     const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     FileStatus info{};
     if (fd < 0)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,18 +10,6 @@
 #include "platform/system_error.h"
 
 namespace versweep::platform {
-
-/// Attribute bits of a listed entry, with the values the Windows file enumeration uses.
-enum Attribute : std::uint32_t
-{
-    kAttrReadOnly = 1,
-    kAttrHidden = 2,
-    kAttrSystem = 4,
-    kAttrVolumeLabel = 8,
-    kAttrDirectory = 16,
-    kAttrArchive = 32,
-    kAttrReparsePoint = 1024,
-};
 
 /// Which file an entry is, as the system tells files apart: the device and inode numbers. Two names with
 /// the same FileId are the same file; an entry renamed keeps it, one replaced by another does not.
@@ -32,18 +21,28 @@ struct FileId
     bool Known() const { return inode != 0; }
 };
 
+/// What a listed entry is in itself: a link is never taken for what it leads to.
+enum class EntryKind : std::uint8_t
+{
+    Folder,
+    File,
+    Link,
+};
+
 /// One entry directly inside a listed folder.
 struct DirEntry
 {
-    std::string name;             ///< raw bytes, no path
-    std::uint32_t attributes = 0; ///< Attribute bits
-    std::uint64_t size = 0;       ///< bytes for files, 0 for folders
-    FileId id;                    ///< the entry itself (a link as the link); unknown when it could not be examined
+    std::string name; ///< raw bytes, no path
+    EntryKind kind = EntryKind::File;
+    bool hidden = false;    ///< the system hides it from plain listings (on POSIX: its name begins with '.')
+    bool readOnly = false;  ///< its owner may not change it
+    std::uint64_t size = 0; ///< bytes for files, 0 for folders
+    FileId identity;        ///< the entry itself (a link as the link); unknown when it could not be examined
 };
 
 /// Lists the entries directly inside `folder`, "." and ".." left out, in the order the file system
-/// returns them. Symbolic links are reported as themselves (never followed), with kAttrReparsePoint
-/// and without kAttrDirectory. An entry that vanishes while being listed is left out.
+/// returns them. Symbolic links are reported as links, never followed. An entry that vanishes while being
+/// listed is left out.
 Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
 
 /// True when `path` holds a NUL byte. The system reads a path only up to its first NUL, so such a path
@@ -56,8 +55,8 @@ bool HoldsNul(std::string_view path);
 /// NUL, and one with ".." that leads nowhere.
 Result<std::string> AbsoluteFolder(const std::string& folder);
 
-/// The path of the entry `name` directly inside `folder`: the two joined by one separator.
-std::string EntryPath(std::string_view folder, std::string_view name);
+/// The path of `name` directly inside `folder`: the two joined by one separator (none after an empty folder).
+std::string JoinPath(std::string_view folder, std::string_view name);
 
 /// `path` without trailing separators, which name the same folder; the root keeps its own.
 std::string WithoutTrailingSeparators(std::string path);
@@ -74,11 +73,18 @@ bool DirectoryExists(const std::string& path);
 /// True when `path` names an existing entry that is not a folder (a link to a file counts).
 bool FileExists(const std::string& path);
 
+/// True when the process may write to the existing file or folder `path`, by its effective ids.
+bool MayWrite(const std::string& path);
+
+/// `path` with symbolic links at its end followed to their final target, which need not exist yet (the file a
+/// write to `path` replaces); nullopt on a loop or a link that cannot be read.
+std::optional<std::string> FollowLinks(const std::string& path);
+
+/// True when the process's standard input is a terminal someone can answer on.
+bool StandardInputIsTerminal();
+
 /// The process's current directory.
 Result<std::string> CurrentDirectory();
-
-/// Makes `path` the process's current directory.
-Status SetCurrentDirectory(const std::string& path);
 
 /// The running executable's absolute path.
 Result<std::string> ExecutablePath();

@@ -12,36 +12,49 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/descriptor_posix.h"
+
 namespace versweep::platform {
 
 namespace {
-
-struct DirCloser
-{
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 bool IsDotOrDotDot(const char* name)
 {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// Links are never followed and never carry the folder bit, so a link can never pass for a plain folder.
-std::uint32_t AttributesOf(const char* name, bool isDirectory, bool isLink, bool ownerMayWrite)
+// Links are never followed, so a link can never pass for a plain folder.
+DirEntry EntryOf(const char* name, bool isDirectory, bool isLink, bool ownerMayWrite)
 {
-    std::uint32_t attributes = isDirectory ? kAttrDirectory : kAttrArchive;
-    if (isLink)
-        attributes |= kAttrReparsePoint;
-    if (name[0] == '.')
-        attributes |= kAttrHidden;
-    if (!ownerMayWrite)
-        attributes |= kAttrReadOnly;
-    return attributes;
+    DirEntry entry;
+    entry.name = name;
+    entry.kind = isLink ? EntryKind::Link : isDirectory ? EntryKind::Folder : EntryKind::File;
+    entry.hidden = name[0] == '.';
+    entry.readOnly = !ownerMayWrite;
+    return entry;
 }
 
 // Buffer-filling calls that report truncation by failing or by filling the buffer completely are retried
 // with a doubled buffer.
 constexpr std::size_t kInitialPathBuffer = 256;
+// As many links as the kernel itself follows before it calls it a loop.
+constexpr int kMaxLinkDepth = 40;
+
+// readlink truncates silently; only a result shorter than the buffer is known to be whole.
+Result<std::string> ReadLink(const std::string& path)
+{
+    std::string buffer(kInitialPathBuffer, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0)
+            return ErrorFromErrno(errno);
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 } // namespace
 
@@ -68,13 +81,12 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
         struct stat info;
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
             const bool isDirectory = S_ISDIR(info.st_mode);
-            entries.push_back(DirEntry{
-                name, AttributesOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0),
-                isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size), FileId{info.st_dev, info.st_ino}});
+            entries.push_back(EntryOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0));
+            entries.back().size = isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size);
+            entries.back().identity = FileId{info.st_dev, info.st_ino};
         } else if (errno != ENOENT) {
             // Readable but not searchable: the name and its type are all there is to know.
-            entries.push_back(
-                DirEntry{name, AttributesOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true), 0, {}});
+            entries.push_back(EntryOf(name, entry->d_type == DT_DIR, entry->d_type == DT_LNK, true));
         }
     }
     return entries;
@@ -105,7 +117,7 @@ Result<std::string> AbsoluteFolder(const std::string& folder)
         if (component.empty() || component == ".")
             continue;
         climbs = climbs || component == "..";
-        absolute = EntryPath(absolute.empty() ? "/" : absolute, component);
+        absolute = JoinPath(absolute.empty() ? "/" : absolute, component);
     }
     if (absolute.empty())
         return std::string("/");
@@ -118,7 +130,7 @@ Result<std::string> AbsoluteFolder(const std::string& folder)
     return std::string(real.get());
 }
 
-std::string EntryPath(std::string_view folder, std::string_view name)
+std::string JoinPath(std::string_view folder, std::string_view name)
 {
     std::string path(folder);
     if (!path.empty() && path.back() != '/')
@@ -164,6 +176,33 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool MayWrite(const std::string& path)
+{
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+std::optional<std::string> FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+        struct stat info;
+        if (::lstat(current.c_str(), &info) != 0)
+            return errno == ENOENT ? std::optional<std::string>(current) : std::nullopt;
+        if (!S_ISLNK(info.st_mode))
+            return current;
+        const Result<std::string> target = ReadLink(current);
+        if (!target || target.Value().empty())
+            return std::nullopt;
+        current = target.Value().front() == '/' ? target.Value() : JoinPath(FolderOf(current), target.Value());
+    }
+    return std::nullopt;
+}
+
+bool StandardInputIsTerminal()
+{
+    return ::isatty(STDIN_FILENO) == 1;
+}
+
 Result<std::string> CurrentDirectory()
 {
     std::string buffer(kInitialPathBuffer, '\0');
@@ -178,27 +217,9 @@ Result<std::string> CurrentDirectory()
     }
 }
 
-Status SetCurrentDirectory(const std::string& path)
-{
-    if (::chdir(path.c_str()) != 0)
-        return ErrorFromErrno(errno);
-    return Ok();
-}
-
 Result<std::string> ExecutablePath()
 {
-    std::string buffer(kInitialPathBuffer, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0)
-            return ErrorFromErrno(errno);
-        // readlink truncates silently; only a result shorter than the buffer is known to be whole.
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            buffer.resize(static_cast<std::size_t>(length));
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return ReadLink("/proc/self/exe");
 }
 
 std::string FolderOf(const std::string& path)

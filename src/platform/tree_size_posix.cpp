@@ -16,16 +16,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/descriptor_posix.h"
 #include "platform/file_system.h"
+#include "tools/text_tools.h"
 
 namespace versweep::platform {
 
 namespace {
-
-struct DirCloser
-{
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 using Folder = std::unique_ptr<DIR, DirCloser>;
 
@@ -137,12 +134,7 @@ private:
                    : static_cast<std::int64_t>(blocks) * kUnit;
     }
 
-    void Add(std::int64_t size)
-    {
-        const std::int64_t bytes = size > 0 ? size : 0;
-        m_sum = bytes > std::numeric_limits<std::int64_t>::max() - m_sum ? std::numeric_limits<std::int64_t>::max()
-                                                                         : m_sum + bytes;
-    }
+    void Add(std::int64_t size) { m_sum = SaturatingAdd(m_sum, size > 0 ? size : 0); }
 
     Measure m_measure;
     std::int64_t m_limit;

@@ -19,21 +19,19 @@ namespace versweep {
 
 namespace {
 
-// Without "ListFile" only plain folders are listed: the directory bit alone, or no bit at all. Hidden,
-// read-only and linked folders carry another bit and so stay out, as do files with their archive bit.
-bool IsListed(std::uint32_t attributes, bool listFile)
+// Without "ListFile" only plain folders are listed: hidden, read-only and linked folders stay out, as do
+// files.
+bool IsListed(const platform::DirEntry& entry, bool listFile)
 {
-    return listFile || (attributes & platform::kAttrDirectory) == attributes;
+    return listFile || (entry.kind == platform::EntryKind::Folder && !entry.hidden && !entry.readOnly);
 }
 
 // The listing already tells folders from files; only a link has to be followed to learn what it names.
 bool IsPlainFile(const std::string& folder, const platform::DirEntry& entry)
 {
-    if ((entry.attributes & platform::kAttrDirectory) != 0)
-        return false;
-    if ((entry.attributes & platform::kAttrReparsePoint) != 0)
-        return platform::FileExists(platform::EntryPath(folder, entry.name));
-    return true;
+    if (entry.kind == platform::EntryKind::Link)
+        return platform::FileExists(platform::JoinPath(folder, entry.name));
+    return entry.kind == platform::EntryKind::File;
 }
 
 // Underscores stand for dots in release names. A plain file loses its extension so that its version and
@@ -60,12 +58,12 @@ std::unordered_set<std::string> FillList(CheckList& list, const std::string& fol
     std::vector<std::string> texts;
     texts.reserve(listing.Value().size());
     for (platform::DirEntry& entry : listing.Value()) {
-        if (!IsListed(entry.attributes, listFile))
+        if (!IsListed(entry, listFile))
             continue;
         if (IsPlainFile(folder, entry))
             plainFiles.insert(entry.name);
-        if (report != nullptr && entry.id.Known())
-            report->ids.emplace(entry.name, entry.id);
+        if (report != nullptr && entry.identity.Known())
+            report->ids.emplace(entry.name, entry.identity);
         texts.push_back(std::move(entry.name));
     }
     list.AddItems(texts);
@@ -106,7 +104,7 @@ void ApplyMarks(CheckList& list, const MarkingResult& marks, std::vector<std::st
 void CheckEmptyEntries(CheckList& list, const std::string& folder)
 {
     for (int i = 1; i < list.ItemCount(); ++i) {
-        if (IsEmptyFolder(platform::EntryPath(folder, list.ItemText(i))))
+        if (IsEmptyFolder(platform::JoinPath(folder, list.ItemText(i))))
             list.ChangeMark(i, true, MarkReason::Empty);
     }
 }

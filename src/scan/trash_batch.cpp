@@ -72,7 +72,7 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
         return report;
     // The lock file lies beside the record; without the folder there is no lock to be had.
     static_cast<void>(platform::MakeFolders(platform::FolderOf(undoRecord)));
-    const platform::FileLock lock(UndoRecordLockPath(undoRecord), kRecordWait);
+    const platform::FileLock lock(undoRecord, kRecordWait);
     const platform::Result<std::string> absolute = platform::AbsoluteFolder(folder);
     const platform::Result<platform::FileId> folderId =
         absolute ? platform::FolderIdOf(absolute.Value()) : platform::Result<platform::FileId>(absolute.Error());
@@ -98,7 +98,7 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
         }
     };
     for (std::string& name : names) {
-        const std::string path = platform::EntryPath(absolute.Value(), name);
+        const std::string path = platform::JoinPath(absolute.Value(), name);
         const platform::FileId id = IdToMove(listed, name, path);
         if (log)
             dropLog(log->Intend(path, id, folderId.Value()));
@@ -120,7 +120,7 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
 BatchReport UndoLastBatch(const std::string& undoRecord)
 {
     BatchReport report;
-    const platform::FileLock lock(UndoRecordLockPath(undoRecord), kRecordWait);
+    const platform::FileLock lock(undoRecord, kRecordWait);
     if (lock.Outcome() == platform::FileLock::State::Busy) {
         report.recordError = platform::SystemError{EBUSY, kRecordBusy};
         return report;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "ini/settings_location.h"
+#include "platform/user_folders.h"
 #include "tools/text_tools.h"
 
 namespace versweep {
@@ -126,19 +126,13 @@ std::string IntentText(const std::string& originalPath, platform::FileId id, pla
 
 std::string UndoRecordPath(const char* xdgStateHome, const char* home)
 {
-    return XdgFilePath(xdgStateHome, home, ".local/state", "last-trash-batch");
+    return platform::XdgFilePath(xdgStateHome, home, ".local/state", "last-trash-batch");
 }
 
 std::string DefaultUndoRecordPath()
 {
-    const std::string home = UserHome();
-    return UndoRecordPath(::getenv("XDG_STATE_HOME"), home.empty() ? nullptr : home.c_str());
-}
-
-std::string UndoRecordLockPath(const std::string& file)
-{
-    const std::size_t slash = file.rfind('/');
-    return platform::FolderOf(file) + "/." + file.substr(slash == std::string::npos ? 0 : slash + 1) + ".lock";
+    const std::string home = platform::UserHome();
+    return UndoRecordPath(std::getenv("XDG_STATE_HOME"), home.empty() ? nullptr : home.c_str());
 }
 
 std::vector<RecordedMove> ParseUndoRecord(std::string_view content)

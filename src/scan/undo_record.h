@@ -23,9 +23,6 @@ std::string UndoRecordPath(const char* xdgStateHome, const char* home);
 /// unset).
 std::string DefaultUndoRecordPath();
 
-/// The lock file that serialises the readers and writers of the record in `file`.
-std::string UndoRecordLockPath(const std::string& file);
-
 /// One entry of a recorded batch.
 struct RecordedMove
 {

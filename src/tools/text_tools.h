@@ -1,7 +1,8 @@
-// Small stateless helpers over byte strings and string lists.
+// Small stateless helpers over byte strings, string lists and numbers.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +27,11 @@ std::string FileBaseName(std::string_view path);
 /// fewer than n (or n < 1).
 std::size_t LastCharPos(std::string_view text, char ch, int n);
 
-/// `a` when `flag` is true, else `b`.
-constexpr int Choose(bool flag, int a, int b)
+/// a + b for amounts that are never negative (byte counts); beyond the 64-bit range the sum stays at its
+/// maximum.
+constexpr std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b)
 {
-    return flag ? a : b;
+    return b > std::numeric_limits<std::int64_t>::max() - a ? std::numeric_limits<std::int64_t>::max() : a + b;
 }
 
 /// base raised to exponent, exactly; nullopt when the result does not fit a signed 64-bit integer.

@@ -1,7 +1,9 @@
 // UTF-8 checks and conversions over raw bytes: repair for JSON, and UTF-16 for settings files saved as Unicode.
 #include "tools/utf8_text.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 namespace versweep {
 
@@ -86,7 +88,44 @@ bool IsLowSurrogate(char16_t unit)
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
+struct CodeRange
+{
+    char32_t first;
+    char32_t last;
+};
+
+// Category Cf of Unicode 15.0, the version the system's own Unicode tables had when this was written; a
+// character added to the category later is simply shown as it is.
+constexpr CodeRange kFormatCharacters[] = {
+    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
+    {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
+    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F},
+};
+
 } // namespace
+
+std::optional<char32_t> FirstCodePoint(std::string_view text, std::size_t& length)
+{
+    if (text.empty()) {
+        length = 0;
+        return std::nullopt;
+    }
+    length = WellFormedLength(text);
+    if (length == 0) {
+        length = 1;
+        return std::nullopt;
+    }
+    return DecodeSequence(text, length);
+}
+
+bool IsFormatCharacter(char32_t code)
+{
+    const auto after = std::upper_bound(std::begin(kFormatCharacters), std::end(kFormatCharacters), code,
+                                        [](char32_t c, const CodeRange& range) { return c < range.first; });
+    return after != std::begin(kFormatCharacters) && code <= std::prev(after)->last;
+}
 
 std::string ReplaceInvalidUtf8(std::string_view bytes)
 {

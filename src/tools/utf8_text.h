@@ -1,6 +1,8 @@
-// UTF-8 checks and conversions over raw bytes: repair for JSON, and UTF-16 for settings files saved as Unicode.
+// UTF-8 checks and conversions over raw bytes: repair for JSON, UTF-16 for settings files saved as Unicode, and
+// the characters that can disguise a name.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +12,15 @@ namespace versweep {
 /// `bytes` with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD, one
 /// replacement per byte (overlong forms, surrogates and code points above U+10FFFF are not well-formed).
 std::string ReplaceInvalidUtf8(std::string_view bytes);
+
+/// The code point of the well-formed sequence that starts `text`, with its byte count in `length`; nullopt and
+/// a length of 1 when the first byte starts none (and for an empty text, a length of 0).
+std::optional<char32_t> FirstCodePoint(std::string_view text, std::size_t& length);
+
+/// True for a Unicode format character (general category Cf, as of Unicode 15): the invisible and
+/// direction-changing characters (zero-width spaces and joiners, bidirectional marks and overrides, the
+/// byte-order mark, tag characters, ...) that can make a name read as another.
+bool IsFormatCharacter(char32_t code);
 
 /// The UTF-16 form of `text`; nullopt when `text` is not well-formed UTF-8 (see ReplaceInvalidUtf8).
 std::optional<std::u16string> Utf8ToUtf16(std::string_view text);

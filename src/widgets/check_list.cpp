@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "widgets/text_collation.h"
+#include "platform/collation.h"
 
 namespace versweep {
 
@@ -36,7 +36,7 @@ struct CheckList::Item
 
 CheckList::CheckList() : CheckList(nullptr) {}
 
-CheckList::CheckList(const char* icuLocale) : m_collation(std::make_unique<TextCollation>(icuLocale)) {}
+CheckList::CheckList(const char* icuLocale) : m_collation(std::make_unique<platform::Collation>(icuLocale)) {}
 
 CheckList::~CheckList() = default;
 

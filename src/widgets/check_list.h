@@ -13,7 +13,9 @@
 
 namespace versweep {
 
-class TextCollation;
+namespace platform {
+class Collation;
+}
 
 /// Raised by CheckList::ItemText for an index that does not exist.
 class ListIndexError : public std::out_of_range
@@ -147,7 +149,7 @@ private:
     void MoveIndexesOnInsert(int index);
     void MoveIndexesOnRemove(int index);
 
-    std::unique_ptr<TextCollation> m_collation;
+    std::unique_ptr<platform::Collation> m_collation;
     std::vector<Item> m_items;
     int m_selected = -1;
     bool m_allowGrayed = false;

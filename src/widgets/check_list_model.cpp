@@ -2,12 +2,12 @@
 #include "widgets/check_list_model.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QFont>
 #include <QLocale>
 
 #include "release/release_name.h"
+#include "tools/text_tools.h"
 #include "widgets/display_name.h"
 
 namespace versweep {
@@ -20,11 +20,6 @@ QString SizeText(const std::optional<EntrySize>& size)
         return QStringLiteral("…");
     const QString amount = QLocale().formattedDataSize(size->bytes, 1, QLocale::DataSizeTraditionalFormat);
     return size->complete ? amount : QStringLiteral("≥ ") + amount;
-}
-
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b)
-{
-    return b > std::numeric_limits<std::int64_t>::max() - a ? std::numeric_limits<std::int64_t>::max() : a + b;
 }
 
 } // namespace

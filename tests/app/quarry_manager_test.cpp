@@ -183,7 +183,7 @@ private slots:
         std::string previewAtMenu;
         connect(menu, &QMenu::aboutToShow, this, [&] {
             selectedAtMenu = List().SelectedIndex();
-            previewAtMenu = preview->Directory();
+            previewAtMenu = preview->folder();
             QTimer::singleShot(0, menu, &QMenu::close);
         });
         const QPoint point = TextPoint(row);

@@ -300,10 +300,10 @@ TEST(ScanCommand, FolderWithLeadingDashAfterSeparator)
     dir.MakeFile("none.ini");
     const platform::Result<std::string> previous = platform::CurrentDirectory();
     ASSERT_TRUE(previous.HasValue());
-    ASSERT_TRUE(platform::SetCurrentDirectory(dir.Path()).HasValue());
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
     const Outcome separated = RunInProcess({"--config=none.ini", "--", "-shelf-"});
     const Outcome bare = RunInProcess({"--config=none.ini", "-shelf-"});
-    platform::SetCurrentDirectory(previous.Value());
+    EXPECT_EQ(::chdir(previous.Value().c_str()), 0);
 
     EXPECT_EQ(separated.status, 0);
     EXPECT_EQ(separated.out, "[x] Game.v1-A\n[ ] Game.v2-B\n");

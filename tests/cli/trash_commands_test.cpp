@@ -245,9 +245,9 @@ TEST_P(FolderSpellingTest, MovesTheCheckedEntryAndUndoBringsItBack)
     const TempDir dir;
     MakePair(dir);
     const std::string back = platform::CurrentDirectory().Value();
-    ASSERT_TRUE(platform::SetCurrentDirectory(dir / GetParam().from));
+    ASSERT_EQ(::chdir((dir / GetParam().from).c_str()), 0);
     const Outcome trashed = RunInProcess({"--trash", "--yes", "--config", dir / "none.ini", GetParam().folder});
-    ASSERT_TRUE(platform::SetCurrentDirectory(back));
+    ASSERT_EQ(::chdir(back.c_str()), 0);
     EXPECT_EQ(trashed.status, 0) << trashed.err;
     EXPECT_FALSE(fs::exists(dir / "shelf-/A.v1-X"));
     EXPECT_EQ(OriginalPathsInUndoRecord(), std::set<std::string>{dir / "shelf-/A.v1-X"});

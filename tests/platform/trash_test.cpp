@@ -189,7 +189,7 @@ TEST(TrashTest, AnEntrySwappedWhileItMovesNeverTrashesTheOther)
         const platform::Result<std::vector<platform::DirEntry>> inTrash =
             platform::ListDirectory(test::PrivateTrashRoot() + "/files");
         for (const platform::DirEntry& entry : inTrash ? inTrash.Value() : std::vector<platform::DirEntry>())
-            ASSERT_NE(entry.id, kept) << "round " << round;
+            ASSERT_NE(entry.identity, kept) << "round " << round;
     }
     stop = true;
     swapper.join();

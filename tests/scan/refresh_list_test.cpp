@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "ini/ini_file.h"
@@ -356,12 +358,12 @@ TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
     dir.MakeFile("elsewhere/Tool.v1.2.1", 10);
     const platform::Result<std::string> previous = platform::CurrentDirectory();
     ASSERT_TRUE(previous.HasValue());
-    ASSERT_TRUE(platform::SetCurrentDirectory(dir / "elsewhere").HasValue());
+    ASSERT_EQ(::chdir((dir / "elsewhere").c_str()), 0);
 
     CheckList list("en_US");
     RecordingMenu menu;
     RefreshList(list, dir / "shelf-", IniFile(), {}, menu);
-    platform::SetCurrentDirectory(previous.Value());
+    EXPECT_EQ(::chdir(previous.Value().c_str()), 0);
 
     EXPECT_EQ(ByName(Rows(list)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
 }

@@ -51,7 +51,7 @@ ListedIds ListedIdsOf(const std::string& folder)
     ListedIds ids;
     const platform::Result<std::vector<platform::DirEntry>> listed = platform::ListDirectory(folder);
     for (const platform::DirEntry& entry : listed.Value())
-        ids.emplace(entry.name, entry.id);
+        ids.emplace(entry.name, entry.identity);
     return ids;
 }
 

@@ -1,8 +1,11 @@
-// Tests of the UTF-8 repair that lets raw file names travel in JSON: one U+FFFD per bad byte.
+// Tests of the UTF-8 repair that lets raw file names travel in JSON (one U+FFFD per bad byte), and of the
+// characters that can disguise a name.
 #include "tools/utf8_text.h"
 
+#include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +69,18 @@ TEST_P(Utf8Test, ReplacesEachBadByte)
 
 INSTANTIATE_TEST_SUITE_P(Texts, Utf8Test, testing::ValuesIn(kUtf8Cases),
                          [](const testing::TestParamInfo<Utf8Case>& param) { return param.param.name; });
+
+// Both ends of format-character ranges, and neighbours that would pass unquoted if a range were off by one.
+TEST(FormatCharacters, AreExactlyTheCategoryCfRanges)
+{
+    const std::pair<char32_t, bool> cases[] = {
+        {U'A', false},   {0x00AC, false},  {0x00AD, true},  {0x200A, false},  {0x200B, true},  {0x200F, true},
+        {0x2010, false}, {0x202E, true},   {0x2065, false}, {0x2066, true},   {0xFEFF, true},  {0xFFFC, false},
+        {0x1343F, true}, {0x13440, false}, {0xE0001, true}, {0xE0002, false}, {0xE007F, true}, {0xE0080, false},
+    };
+    for (const auto& [code, format] : cases)
+        EXPECT_EQ(IsFormatCharacter(code), format) << std::hex << static_cast<std::uint32_t>(code);
+}
 
 } // namespace
 } // namespace versweep
