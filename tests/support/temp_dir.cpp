@@ -57,6 +57,11 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, error);
 }
 
+std::string TempDir::operator/(const std::string& relative) const
+{
+    return m_path + "/" + relative;
+}
+
 void TempDir::MakeDir(const std::string& relative) const
 {
     const std::string path = *this / relative;
