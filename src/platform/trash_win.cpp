@@ -116,7 +116,7 @@ Result<TrashedEntry> DeleteToRecycleBin(const std::string& path, FileId listed)
     if (!id)
         return id.Error();
     if (listed.Known() && id.Value() != listed)
-        return SystemError{ECANCELED, kChanged};
+        return SystemError{ESTALE, kChanged};
     const Result<FileId> folderId = FolderIdOf(FolderOf(original));
     if (!folderId)
         return folderId.Error();

@@ -35,6 +35,10 @@ private:
     std::string m_path;
 };
 
+/// True where TempDir makes symbolic links and names of any bytes but '/' and NUL (POSIX systems); a Windows
+/// test has neither.
+bool LinksAndAnyNames();
+
 /// Every path below `folder` with its inode number (on Windows its file index), sorted, links not followed:
 /// equal trees were not touched, and entries that come back with their numbers were moved, never copied.
 std::vector<std::string> TreeOf(const std::string& folder);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include "windows_text.h"
 
@@ -126,6 +127,9 @@ void TempDir::MakeFile(const std::string& relative, std::uint64_t size) const
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         Fail("CreateFileW", *this / relative);
+    // Sparse, as on POSIX: large sizes cost no disk space (where the file system cannot, it stays a plain file).
+    DWORD returned = 0;
+    ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(size);
     const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) != 0 && ::SetEndOfFile(file) != 0;
@@ -147,6 +151,11 @@ void TempDir::Chmod(const std::string& relative, unsigned mode) const
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         ::SetFileAttributesW(path.c_str(), (attributes & ~FILE_ATTRIBUTE_READONLY) | readOnly) == 0)
         Fail("SetFileAttributesW", *this / relative);
+}
+
+bool LinksAndAnyNames()
+{
+    return false;
 }
 
 std::vector<std::string> TreeOf(const std::string& folder)
