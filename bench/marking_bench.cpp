@@ -6,8 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "listing/duplicate_marking.h"
 #include "reference_marking.h"
-#include "scan/duplicate_marking.h"
 #include "tools/text_tools.h"
 
 namespace {
@@ -23,8 +23,7 @@ versweep::MarkingInput MakeFolder(std::size_t count, std::size_t perTitle = 3)
     std::uniform_int_distribution<int> pickStyle(0, 9);
 
     versweep::MarkingInput input;
-    input.names.reserve(count + 1);
-    input.names.emplace_back("//releases");
+    input.names.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t title = pickTitle(random);
         std::string name = "Some.Title.Number." + std::to_string(title);
@@ -40,7 +39,7 @@ versweep::MarkingInput MakeFolder(std::size_t count, std::size_t perTitle = 3)
         }
         input.names.push_back(std::move(name));
     }
-    std::sort(input.names.begin() + 1, input.names.end(), [](const std::string& a, const std::string& b) {
+    std::sort(input.names.begin(), input.names.end(), [](const std::string& a, const std::string& b) {
         return versweep::UpperCaseAscii(a) < versweep::UpperCaseAscii(b);
     });
     input.whiteList = "SOMETITLENUMBER7,KEEP";

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 
 #include "scan/empty_folder.h"
+#include "scan/sweep_session.h"
 #include "temp_dir.h"
 #include "widgets/background_sizer.h"
 
@@ -18,10 +19,10 @@ constexpr int kFolders = 1000;
 constexpr int kFilesPerFolder = 300;
 
 // 1,000 release folders, each a small tree as an unpacked release has: 300 files in a few subfolders.
-const std::vector<std::string>& ReleaseTrees()
+const std::vector<versweep::EntryPath>& ReleaseTrees()
 {
     static std::unique_ptr<versweep::test::TempDir> root;
-    static std::vector<std::string> paths;
+    static std::vector<versweep::EntryPath> paths;
     if (!root) {
         root = std::make_unique<versweep::test::TempDir>();
         for (int folder = 0; folder < kFolders; ++folder) {
@@ -31,7 +32,7 @@ const std::vector<std::string>& ReleaseTrees()
                 root->MakeFile(name + "/part" + std::to_string(file % 6) + "/file" + std::to_string(file) + ".dat",
                                static_cast<std::uint64_t>(1000 + file));
             }
-            paths.push_back(*root / name);
+            paths.push_back({static_cast<versweep::EntryId>(folder), *root / name});
         }
     }
     return paths;
@@ -39,23 +40,23 @@ const std::vector<std::string>& ReleaseTrees()
 
 void OneThread(benchmark::State& state)
 {
-    const std::vector<std::string>& paths = ReleaseTrees();
+    const std::vector<versweep::EntryPath>& paths = ReleaseTrees();
     for (auto _ : state) {
         std::int64_t total = 0;
-        for (const std::string& path : paths)
-            total += versweep::FolderSize(path, 0).bytes;
+        for (const versweep::EntryPath& entry : paths)
+            total += versweep::FolderSize(entry.path, 0).bytes;
         benchmark::DoNotOptimize(total);
     }
 }
 
 void BackgroundSizer(benchmark::State& state)
 {
-    const std::vector<std::string>& paths = ReleaseTrees();
+    const std::vector<versweep::EntryPath>& paths = ReleaseTrees();
     versweep::BackgroundSizer sizer;
     for (auto _ : state) {
         QEventLoop loop;
-        QObject::connect(&sizer, &versweep::BackgroundSizer::Finished, &loop, &QEventLoop::quit);
-        sizer.Start(paths);
+        QObject::connect(&sizer, &versweep::BackgroundSizer::finished, &loop, &QEventLoop::quit);
+        sizer.start(paths);
         loop.exec();
     }
 }

@@ -8,11 +8,10 @@
 
 #include <QApplication>
 
-#include "app/quarry_manager.h"
+#include "app/main_window.h"
 #include "ini/ini_file.h"
-#include "scan/refresh_list.h"
+#include "scan/sweep_session.h"
 #include "temp_dir.h"
-#include "widgets/check_list.h"
 
 namespace {
 
@@ -31,22 +30,13 @@ const versweep::test::TempDir& ReleaseFolder(int count)
     return *folder;
 }
 
-class NoMenu final : public versweep::GroupMenuSink
-{
-public:
-    void ClearGroupMenu() override {}
-    void AddGroupEntry(const std::string& /*tag*/) override {}
-};
-
 void WindowlessPass(benchmark::State& state)
 {
     const versweep::test::TempDir& folder = ReleaseFolder(static_cast<int>(state.range(0)));
-    const versweep::IniFile settings(folder / "missing.ini");
-    versweep::CheckList list;
-    NoMenu menu;
+    versweep::SweepSession session(folder / "undo");
     for (auto _ : state)
-        benchmark::DoNotOptimize(versweep::RefreshList(list, folder.Path(), settings, {}, menu));
-    state.counters["entries"] = list.ItemCount() - 1;
+        benchmark::DoNotOptimize(session.List(folder.Path(), {}));
+    state.counters["entries"] = static_cast<double>(session.CurrentListing().Entries().size());
 }
 
 // The real window on the same folder: every pass ends when the view has laid out and painted the rows.
@@ -56,11 +46,11 @@ void WindowPass(benchmark::State& state)
     const versweep::test::TempDir settingsFolder;
     const std::string settings = settingsFolder / "versweep.ini";
     versweep::IniFile(settings).WriteString("CONFIG", "vPath", folder.Path());
-    versweep::QuarryManagerFm window(settings);
+    versweep::MainWindow window(settings);
     window.show();
     QApplication::processEvents();
     for (auto _ : state) {
-        window.RefreshList();
+        window.relist();
         QApplication::processEvents();
     }
 }

@@ -57,7 +57,7 @@
     </message>
 </context>
 <context>
-    <name>versweep::QuarryManagerFm</name>
+    <name>versweep::MainWindow</name>
     <message>
         <source>删除确认</source>
         <translation>Confirm deletion</translation>

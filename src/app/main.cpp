@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "app/quarry_manager.h"
+#include "app/main_window.h"
 #include "app/translations.h"
 #include "app/window_arguments.h"
 #include "ini/ini_file.h"
@@ -42,9 +42,9 @@ int main(int argc, char** argv)
 
     const std::string settingsFile = versweep::DefaultSettingsFilePath();
     versweep::InstallTranslations(versweep::IniFile(settingsFile).ReadString("CONFIG", "Language", ""));
-    versweep::QuarryManagerFm window(settingsFile);
+    versweep::MainWindow window(settingsFile);
     window.show();
     if (arguments.folder)
-        window.OpenFolder(*arguments.folder);
+        window.openFolder(*arguments.folder);
     return QApplication::exec();
 }

@@ -10,7 +10,6 @@
 
 #include "release/release_name.h"
 #include "tools/utf8_text.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 
@@ -83,9 +82,9 @@ void AppendEscapedCodePoint(std::string& quoted, char32_t code)
     quoted += "\\u{" + digits + "}";
 }
 
-std::string_view Mark(const CheckList& list, int index)
+std::string_view Mark(const Entry& entry)
 {
-    return list.IsChecked(index) ? "[x] " : "[ ] ";
+    return entry.checked ? "[x] " : "[ ] ";
 }
 
 std::string Dump(const Json& value, int indent = -1)
@@ -146,47 +145,40 @@ std::string QuoteName(std::string_view name)
     return quoted;
 }
 
-// Item 0 is the header: it has no check box and is never printed.
-void WriteLines(std::ostream& out, const CheckList& list)
+void WriteLines(std::ostream& out, const Listing& listing)
 {
-    for (int i = 1; i < list.ItemCount(); ++i)
-        out << Mark(list, i) << QuoteName(list.ItemText(i)) << '\n';
+    for (const Entry& entry : listing.Entries())
+        out << Mark(entry) << QuoteName(entry.name) << '\n';
 }
 
-void WriteRecords(std::ostream& out, const CheckList& list)
+void WriteRecords(std::ostream& out, const Listing& listing)
 {
-    for (int i = 1; i < list.ItemCount(); ++i)
-        out << Mark(list, i) << list.ItemText(i) << '\0';
+    for (const Entry& entry : listing.Entries())
+        out << Mark(entry) << entry.name << '\0';
 }
 
-void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
-               const std::vector<std::string>& tags, const std::vector<std::string>& names,
-               std::span<const platform::TreeSize> sizes)
+void WriteJson(std::ostream& out, const Listing& listing, const std::vector<MeasuredEntry>& sizes)
 {
-    out << "{\n  \"folder\": " << Dump(ReplaceInvalidUtf8(folder)) << ",\n  \"group_tags\": ";
+    const std::vector<std::string>& tags = listing.GroupTags();
+    out << "{\n  \"folder\": " << Dump(ReplaceInvalidUtf8(listing.Folder())) << ",\n  \"group_tags\": ";
     WriteArray(out, tags.size(), [&](std::size_t k) { return Json(ReplaceInvalidUtf8(tags[k])); });
     out << ",\n  \"entries\": ";
-    // Item 0 is the header.
-    const auto entries = static_cast<std::size_t>(list.ItemCount() > 0 ? list.ItemCount() - 1 : 0);
-    WriteArray(out, entries, [&](std::size_t k) {
-        const int i = static_cast<int>(k) + 1;
-        const std::string& text = list.ItemText(i);
-        const std::string& name = names[static_cast<std::size_t>(i)];
-        const std::string versionText = ExtractVersionText(name);
-        const EntryMark& mark = list.Mark(i);
-        Json entry{{"name", ReplaceInvalidUtf8(text)},
-                   {"checked", list.IsChecked(i)},
-                   {"group_tag", ReplaceInvalidUtf8(ExtractGroupTag(text))},
+    WriteArray(out, listing.Entries().size(), [&](std::size_t k) {
+        const Entry& listed = listing.Entries()[k];
+        const std::string versionText = ExtractVersionText(listed.readName);
+        Json entry{{"name", ReplaceInvalidUtf8(listed.name)},
+                   {"checked", listed.checked},
+                   {"group_tag", ReplaceInvalidUtf8(listed.groupTag)},
                    {"version_text", ReplaceInvalidUtf8(versionText)},
                    {"version_value", VersionValue(versionText)},
-                   {"title_key", ReplaceInvalidUtf8(NormalizeTitle(name))},
-                   {"ambiguous", mark.ambiguous},
-                   {"reason", ReasonName(mark.reason)}};
-        if (mark.reason == MarkReason::Older)
-            entry["superseded_by"] = ReplaceInvalidUtf8(mark.supersededBy);
+                   {"title_key", ReplaceInvalidUtf8(NormalizeTitle(listed.readName))},
+                   {"ambiguous", listed.mark.ambiguous},
+                   {"reason", ReasonName(listed.mark.reason)}};
+        if (listed.mark.reason == MarkReason::Older)
+            entry["superseded_by"] = ReplaceInvalidUtf8(listed.mark.supersededBy);
         if (!sizes.empty()) {
-            entry["size"] = sizes[static_cast<std::size_t>(i)].bytes;
-            entry["size_complete"] = sizes[static_cast<std::size_t>(i)].complete;
+            entry["size"] = sizes[k].size.bytes;
+            entry["size_complete"] = sizes[k].size.complete;
         }
         return entry;
     });

@@ -2,16 +2,14 @@
 #pragma once
 
 #include <iosfwd>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/tree_size.h"
+#include "listing/listing.h"
+#include "scan/sweep_session.h"
 
 namespace versweep {
-
-class CheckList;
 
 /// `name` as one line of the plain listing can show it. A name that holds a control byte (0x01-0x1F, 0x7F)
 /// could break or forge a line, one that holds a Unicode format character (zero-width, direction marks and
@@ -22,19 +20,17 @@ class CheckList;
 std::string QuoteName(std::string_view name);
 
 /// One line per entry in list order: "[x] " when checked, "[ ] " when not, then QuoteName of its name.
-void WriteLines(std::ostream& out, const CheckList& list);
+void WriteLines(std::ostream& out, const Listing& listing);
 
 /// One record per entry in list order: "[x] " or "[ ] ", the raw name, then a NUL byte.
-void WriteRecords(std::ostream& out, const CheckList& list);
+void WriteRecords(std::ostream& out, const Listing& listing);
 
 /// {"folder", "group_tags", "entries": [{"name", "checked", "group_tag", "version_text", "version_value",
 /// "title_key", "ambiguous", "reason", "superseded_by" (with the reason "older" only)}]}, two-space
-/// indented, invalid UTF-8 bytes as U+FFFD. `names[i]` is item i's name as the
-/// marking read it; its version and title are the ones the marks were decided on. When `sizes` is not empty,
-/// `sizes[i]` is item i's measured size, and each entry ends with "size" (bytes) and "size_complete".
-/// Entries are written one at a time, so a long listing never stands in memory as a whole document.
-void WriteJson(std::ostream& out, const CheckList& list, const std::string& folder,
-               const std::vector<std::string>& tags, const std::vector<std::string>& names,
-               std::span<const platform::TreeSize> sizes);
+/// indented, invalid UTF-8 bytes as U+FFFD. An entry's version and title are read from its name as the
+/// marking read it, the ones the marks were decided on. When `sizes` is not empty, it holds each entry's
+/// measured size in list order, and each entry ends with "size" (bytes) and "size_complete". Entries are
+/// written one at a time, so a long listing never stands in memory as a whole document.
+void WriteJson(std::ostream& out, const Listing& listing, const std::vector<MeasuredEntry>& sizes);
 
 } // namespace versweep

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -24,10 +25,10 @@
 #include "ini/settings_location.h"
 #include "platform/file_system.h"
 #include "platform/tree_size.h"
-#include "scan/refresh_list.h"
+#include "scan/sweep_session.h"
+#include "scan/undo_record.h"
 #include "tools/text_tools.h"
 #include "version.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 
@@ -89,18 +90,6 @@ const OptionSpec kOptions[] = {
     {"--trash", "", "Move the checked entries to the trash, asking first", &ScanArguments::trash},
     {"--yes", "", "Do not ask before --trash", &ScanArguments::yes},
     {"--undo", "", "Move the last batch sent to the trash back, and do nothing else", &ScanArguments::undo},
-};
-
-// The group entries the window would put in its popup menu.
-class TagCollector final : public GroupMenuSink
-{
-public:
-    void ClearGroupMenu() override { m_tags.clear(); }
-    void AddGroupEntry(const std::string& tag) override { m_tags.push_back(tag); }
-    const StringList& Tags() const { return m_tags; }
-
-private:
-    StringList m_tags;
 };
 
 void ReportUsageError(std::ostream& err, std::string_view message)
@@ -227,26 +216,15 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, ScanArgumen
     return std::nullopt;
 }
 
-// The size of each item of `list` (index 0, the header, left at zero), measured in full.
-std::vector<platform::TreeSize> MeasureEntries(const CheckList& list, const std::string& folder)
-{
-    std::vector<platform::TreeSize> sizes(static_cast<std::size_t>(list.ItemCount()));
-    for (int i = 1; i < list.ItemCount(); ++i)
-        sizes[static_cast<std::size_t>(i)] =
-            platform::MeasureDiskUsage(platform::JoinPath(folder, list.ItemText(i)));
-    return sizes;
-}
-
 // What the checked entries add up to; incomplete when any of them was.
-platform::TreeSize CheckedTotal(const CheckList& list, const std::vector<platform::TreeSize>& sizes)
+platform::TreeSize CheckedTotal(const Listing& listing, const std::vector<MeasuredEntry>& sizes)
 {
     platform::TreeSize total{0, true};
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        if (!list.IsChecked(i))
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        if (!listing.Entries()[i].checked)
             continue;
-        const platform::TreeSize& size = sizes[static_cast<std::size_t>(i)];
-        total.bytes = SaturatingAdd(total.bytes, size.bytes);
-        total.complete = total.complete && size.complete;
+        total.bytes = SaturatingAdd(total.bytes, sizes[i].size.bytes);
+        total.complete = total.complete && sizes[i].size.complete;
     }
     return total;
 }
@@ -254,19 +232,43 @@ platform::TreeSize CheckedTotal(const CheckList& list, const std::vector<platfor
 // "12 entries, 5 checked, 8 group tags"; when `sizes` were measured "5 checked (12.5 MiB to free)", with
 // "at least" when a part of a checked entry could not be read; ", 2 ambiguous titles" when any title's
 // versions read two ways.
-void ReportSummary(std::ostream& err, const CheckList& list, std::size_t tags, std::size_t ambiguousTitles,
-                   const std::vector<platform::TreeSize>& sizes)
+void ReportSummary(std::ostream& err, const Listing& listing, const std::vector<MeasuredEntry>& sizes)
 {
-    err << kProgram << ": " << CountOf(list.ItemCount() - 1, "entry", "entries") << ", " << list.CheckedCount()
-        << " checked";
+    err << kProgram << ": " << CountOf(static_cast<std::int64_t>(listing.Entries().size()), "entry", "entries")
+        << ", " << listing.CheckedCount() << " checked";
     if (!sizes.empty()) {
-        const platform::TreeSize freed = CheckedTotal(list, sizes);
+        const platform::TreeSize freed = CheckedTotal(listing, sizes);
         err << " (" << (freed.complete ? "" : "at least ") << HumanSize(freed.bytes) << " to free)";
     }
-    err << ", " << CountOf(static_cast<std::int64_t>(tags), "group tag", "group tags");
-    if (ambiguousTitles > 0)
-        err << ", " << CountOf(static_cast<std::int64_t>(ambiguousTitles), "ambiguous title", "ambiguous titles");
+    err << ", " << CountOf(static_cast<std::int64_t>(listing.GroupTags().size()), "group tag", "group tags");
+    if (listing.AmbiguousTitles() > 0)
+        err << ", "
+            << CountOf(static_cast<std::int64_t>(listing.AmbiguousTitles()), "ambiguous title",
+                       "ambiguous titles");
     err << '\n';
+}
+
+// The lists and the keep count from the command line, else from the settings file; a settings file named on
+// the command line is read now and must be readable: quietly falling back to empty lists would let a white
+// list stop protecting without a word. The window's own file keeps its quiet defaults.
+std::optional<ListOptions> ResolveOptions(const ScanArguments& args, std::ostream& err)
+{
+    ListOptions options;
+    options.onlyDuplicates = !args.all;
+    options.listFiles = args.files;
+    const IniFile settings(args.config ? *args.config : DefaultSettingsFilePath());
+    for (auto [key, given, list] : {std::tuple{"WhiteList", &args.white, &options.whiteList},
+                                    std::tuple{"BlackList", &args.black, &options.blackList}}) {
+        platform::Result<std::string> value =
+            args.config ? settings.TryReadString("CONFIG", key, "") : settings.ReadString("CONFIG", key, "");
+        if (!value) {
+            err << kProgram << ": cannot read settings " << *args.config << ": " << value.Error().message << '\n';
+            return std::nullopt;
+        }
+        *list = *given ? **given : std::move(value).Value();
+    }
+    options.keepCount = args.keepCount ? *args.keepCount : settings.ReadInteger("CONFIG", "KeepCount", 1);
+    return options;
 }
 
 } // namespace
@@ -288,53 +290,28 @@ int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inI
     }
     args.folder = folder.Value();
 
-    RefreshOptions options;
-    options.onlyDuplicate = !args.all;
-    options.listFile = args.files;
-    options.whiteList = args.white;
-    options.blackList = args.black;
-    options.keepCount = args.keepCount;
-    const IniFile settings(args.config ? *args.config : DefaultSettingsFilePath());
-    // A settings file named on the command line is read now and must be readable: quietly falling back to
-    // empty lists would let a white list stop protecting without a word. The window's own file keeps its
-    // quiet defaults.
-    if (args.config) {
-        for (auto [key, list] :
-             {std::pair{"WhiteList", &options.whiteList}, std::pair{"BlackList", &options.blackList}}) {
-            platform::Result<std::string> value = settings.TryReadString("CONFIG", key, "");
-            if (!value) {
-                err << kProgram << ": cannot read settings " << *args.config << ": " << value.Error().message
-                    << '\n';
-                return 1;
-            }
-            if (!*list)
-                *list = std::move(value).Value();
-        }
-    }
-    CheckList list;
-    TagCollector menu;
-    RefreshReport report;
-    RefreshList(list, args.folder, settings, options, menu, &report);
-    if (report.listError) {
-        err << kProgram << ": cannot list " << args.folder << ": " << report.listError->message << '\n';
+    const std::optional<ListOptions> options = ResolveOptions(args, err);
+    if (!options)
+        return 1;
+    SweepSession session(DefaultUndoRecordPath());
+    if (const std::optional<platform::SystemError> error = session.List(args.folder, *options)) {
+        err << kProgram << ": cannot list " << args.folder << ": " << error->message << '\n';
         return 1;
     }
-
     if (args.empty)
-        CheckEmptyEntries(list, args.folder);
+        session.CheckEmptyFolders();
     for (const std::string& tag : args.groups)
-        SetGroupChecked(list, tag, true);
+        session.CheckGroup(tag, true);
+    const std::vector<MeasuredEntry> sizes = args.sizes ? session.MeasureSizes() : std::vector<MeasuredEntry>();
 
-    const std::vector<platform::TreeSize> sizes =
-        args.sizes ? MeasureEntries(list, args.folder) : std::vector<platform::TreeSize>();
-
+    const Listing& listing = session.CurrentListing();
     errno = 0;
     if (args.json)
-        WriteJson(out, list, args.folder, menu.Tags(), report.names, sizes);
+        WriteJson(out, listing, sizes);
     else if (args.null)
-        WriteRecords(out, list);
+        WriteRecords(out, listing);
     else
-        WriteLines(out, list);
+        WriteLines(out, listing);
     out.flush();
     if (!out) {
         // A full disk or a closed pipe loses the listing; the caller must not take the run as done.
@@ -344,9 +321,9 @@ int RunScanCommand(int argc, const char* const* argv, std::istream& in, bool inI
         err << '\n';
         return 1;
     }
-    ReportSummary(err, list, menu.Tags().size(), report.ambiguousTitles, sizes);
+    ReportSummary(err, listing, sizes);
     if (args.trash)
-        return MoveCheckedToTrash(list, args.folder, report.ids, args.yes, in, inIsTerminal, err);
+        return MoveCheckedToTrash(session, args.yes, in, inIsTerminal, err);
     return 0;
 }
 

@@ -9,9 +9,8 @@
 
 #include "cli/listing_output.h"
 #include "cli/messages.h"
-#include "scan/trash_batch.h"
+#include "scan/sweep_session.h"
 #include "scan/undo_record.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 
@@ -63,10 +62,10 @@ int ReportBatch(const BatchReport& report, std::string_view verb, std::string_vi
 
 } // namespace
 
-int MoveCheckedToTrash(const CheckList& list, const std::string& folder, const ListedIds& listed, bool yes,
-                       std::istream& in, bool inIsTerminal, std::ostream& err)
+int MoveCheckedToTrash(const SweepSession& session, bool yes, std::istream& in, bool inIsTerminal,
+                       std::ostream& err)
 {
-    const int checked = list.CheckedCount();
+    const auto checked = static_cast<int>(session.CurrentListing().CheckedCount());
     if (checked > 0 && !yes) {
         if (!inIsTerminal) {
             err << kProgram << ": nothing moved: standard input is not a terminal to confirm on; give --yes to "
@@ -78,7 +77,7 @@ int MoveCheckedToTrash(const CheckList& list, const std::string& folder, const L
             return 1;
         }
     }
-    const BatchReport report = TrashCheckedEntries(list, folder, listed, DefaultUndoRecordPath());
+    const BatchReport report = session.MoveCheckedToTrash();
     if (report.recordError)
         err << kProgram << ": warning: --undo cannot take this batch back, its record was not written: "
             << report.recordError->message << '\n';
@@ -87,12 +86,12 @@ int MoveCheckedToTrash(const CheckList& list, const std::string& folder, const L
 
 int UndoLastTrash(std::ostream& out, std::ostream& err)
 {
-    const std::string record = DefaultUndoRecordPath();
-    if (!HasUndoableBatch(record)) {
+    const SweepSession session(DefaultUndoRecordPath());
+    if (!session.CanUndo()) {
         err << kProgram << ": nothing to undo\n";
         return 0;
     }
-    const BatchReport report = UndoLastBatch(record);
+    const BatchReport report = session.UndoLastMove();
     if (report.recordError && report.recordError->code == EBUSY) {
         err << kProgram << ": nothing restored: " << report.recordError->message << '\n';
         return 1;

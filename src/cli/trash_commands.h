@@ -3,22 +3,19 @@
 #pragma once
 
 #include <iosfwd>
-#include <string>
-
-#include "scan/refresh_list.h"
 
 namespace versweep {
 
-class CheckList;
+class SweepSession;
 
-/// Moves the checked entries of the listed `folder` to the trash as one batch recorded for --undo, each only
-/// while it is the file `listed` saw. Unless `yes`, it first asks on `err` and reads the answer from `in`,
+/// Moves the checked entries of the session's listing to the trash as one batch recorded for --undo, each only
+/// while it is the file the listing saw. Unless `yes`, it first asks on `err` and reads the answer from `in`,
 /// and refuses without asking when `in` is not a terminal; with nothing checked it neither asks nor moves.
 /// Each entry that could not move is reported on `err` with the reason (so is one that moved to a trash
 /// that could not record it), then how many moved. Returns the exit status: 0 when every checked entry
 /// moved as it should, 1 when any did not or the moves were not confirmed.
-int MoveCheckedToTrash(const CheckList& list, const std::string& folder, const ListedIds& listed, bool yes,
-                       std::istream& in, bool inIsTerminal, std::ostream& err);
+int MoveCheckedToTrash(const SweepSession& session, bool yes, std::istream& in, bool inIsTerminal,
+                       std::ostream& err);
 
 /// Moves the last batch back out of the trash: each path restored on `out`, one line each, quoted as the
 /// listing quotes names; each entry that could not come back on `err` with the reason; then a summary.

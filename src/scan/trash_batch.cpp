@@ -1,4 +1,4 @@
-// Moving the checked entries of the list to the trash as one batch, and taking the last batch back.
+// Moving entries of a folder to the trash as one batch, and taking the last batch back.
 #include "scan/trash_batch.h"
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 #include "platform/file_system.h"
 #include "platform/trash.h"
 #include "scan/undo_record.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 
@@ -28,11 +27,10 @@ std::optional<platform::SystemError> ErrorOf(const platform::Status& status)
 }
 
 // The file an entry is to be: the one the listing saw, or, when it saw none, the one there now.
-platform::FileId IdToMove(const ListedIds& listed, const std::string& name, const std::string& path)
+platform::FileId IdToMove(const BatchEntry& entry, const std::string& path)
 {
-    const auto found = listed.find(name);
-    if (found != listed.end() && found->second.Known())
-        return found->second;
+    if (entry.identity.Known())
+        return entry.identity;
     const platform::Result<platform::FileId> now = platform::EntryIdOf(path);
     return now ? now.Value() : platform::FileId{};
 }
@@ -59,16 +57,11 @@ std::optional<platform::TrashedEntry> Locate(const RecordedMove& move, std::stri
 
 } // namespace
 
-BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const ListedIds& listed,
-                                const std::string& undoRecord)
+BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry>& entries,
+                         const std::string& undoRecord)
 {
     BatchReport report;
-    std::vector<std::string> names;
-    for (int i = 0; i < list.ItemCount(); ++i) {
-        if (!list.IsGroupHeader(i) && list.IsChecked(i))
-            names.push_back(list.ItemText(i));
-    }
-    if (names.empty())
+    if (entries.empty())
         return report;
     // The lock file lies beside the record; without the folder there is no lock to be had.
     static_cast<void>(platform::MakeFolders(platform::FolderOf(undoRecord)));
@@ -77,9 +70,9 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
     const platform::Result<platform::FileId> folderId =
         absolute ? platform::FolderIdOf(absolute.Value()) : platform::Result<platform::FileId>(absolute.Error());
     if (lock.Outcome() == platform::FileLock::State::Busy || !folderId) {
-        for (std::string& name : names)
+        for (const BatchEntry& entry : entries)
             report.entries.push_back(
-                EntryOutcome{std::move(name), false, folderId ? kRecordBusy : folderId.Error().message});
+                EntryOutcome{entry.name, false, folderId ? kRecordBusy : folderId.Error().message});
         return report;
     }
 
@@ -97,18 +90,17 @@ BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder
             log.reset();
         }
     };
-    for (std::string& name : names) {
-        const std::string path = platform::JoinPath(absolute.Value(), name);
-        const platform::FileId id = IdToMove(listed, name, path);
+    for (const BatchEntry& entry : entries) {
+        const std::string path = platform::JoinPath(absolute.Value(), entry.name);
+        const platform::FileId id = IdToMove(entry, path);
         if (log)
             dropLog(log->Intend(path, id, folderId.Value()));
         const platform::Result<platform::TrashedEntry> trashed = platform::DeleteToRecycleBin(path, id);
         if (log)
             dropLog(log->Complete(trashed ? &trashed.Value() : nullptr));
         anyMoved = anyMoved || trashed;
-        report.entries.push_back(
-            EntryOutcome{std::move(name), trashed.HasValue(),
-                         trashed ? trashed.Value().unrecordedReason : trashed.Error().message});
+        report.entries.push_back(EntryOutcome{
+            entry.name, trashed.HasValue(), trashed ? trashed.Value().unrecordedReason : trashed.Error().message});
     }
     // The new record replaced the previous batch's; a batch that moved nothing leaves that one undoable.
     if (replaced && !anyMoved)

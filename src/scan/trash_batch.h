@@ -1,16 +1,14 @@
-// Moving the checked entries of the list to the trash as one batch, and taking the last batch back.
+// Moving entries of a folder to the trash as one batch, and taking the last batch back.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/system_error.h"
-#include "scan/refresh_list.h"
 
 namespace versweep {
-
-class CheckList;
 
 /// What became of one entry of a batch.
 struct EntryOutcome
@@ -22,6 +20,13 @@ struct EntryOutcome
     std::string reason;
 };
 
+/// One entry to move: its name in the folder, and the file the listing saw there (unknown: whatever is there).
+struct BatchEntry
+{
+    std::string name;
+    platform::FileId identity;
+};
+
 /// What a batch did.
 struct BatchReport
 {
@@ -30,19 +35,17 @@ struct BatchReport
     std::optional<platform::SystemError> recordError;
 };
 
-/// Moves every checked entry of the list of `folder` to the trash (DeleteToRecycleBin), one after the
-/// other in list order; a failure leaves that entry in place and does not stop the others. The folder is
-/// taken absolute and without "." or ".." components first. An entry is moved only while it is the file
-/// `listed` knows by its name (an entry replaced or swapped since the listing stays, reported as changed).
-/// The group header is never moved, whatever its check state: its path names no entry of the folder (on
-/// POSIX it collapses to a folder inside the folder, which may exist and was never checked).
+/// Moves `entries` of `folder` to the trash (DeleteToRecycleBin), one after the other in the order given; a
+/// failure leaves that entry in place and does not stop the others. The folder is taken absolute and without
+/// "." or ".." components first. An entry is moved only while it is the file its identity names (an entry
+/// replaced or swapped since the listing stays, reported as changed).
 ///
 /// The batch starts a new record in `undoRecord` (DefaultUndoRecordPath) and writes each entry down before
 /// it moves, so that a batch killed half-way can still be taken back; a batch that moved nothing puts the
 /// previous record back. Readers and writers of the record take turns through a lock; while another
 /// process holds it too long, nothing moves and every entry reports why.
-BatchReport TrashCheckedEntries(const CheckList& list, const std::string& folder, const ListedIds& listed,
-                                const std::string& undoRecord);
+BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry>& entries,
+                         const std::string& undoRecord);
 
 /// Moves every entry of the batch recorded in `undoRecord` back to its original path, the last moved
 /// first; an entry whose move was cut short is looked for in the trashes by its path and file. An entry

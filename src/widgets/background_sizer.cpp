@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/tree_size.h"
-
 namespace versweep {
 
 namespace {
@@ -19,35 +17,34 @@ BackgroundSizer::BackgroundSizer(QObject* parent) : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(kWalksAtOnce, QThread::idealThreadCount()));
     // Emitted on a pool thread, handled on this object's own.
-    connect(this, &BackgroundSizer::Walked, this, &BackgroundSizer::Deliver, Qt::QueuedConnection);
+    connect(this, &BackgroundSizer::walked, this, &BackgroundSizer::deliver, Qt::QueuedConnection);
 }
 
 BackgroundSizer::~BackgroundSizer()
 {
-    Cancel();
+    cancel();
     m_pool.waitForDone();
 }
 
-void BackgroundSizer::Start(std::vector<std::string> paths)
+void BackgroundSizer::start(std::vector<EntryPath> paths)
 {
-    Cancel();
+    cancel();
     m_dropped = std::make_shared<std::atomic<bool>>(false);
     const quint64 batch = ++m_batch;
     m_pending = static_cast<int>(paths.size());
-    for (std::size_t index = 0; index < paths.size(); ++index) {
-        m_pool.start([this, dropped = m_dropped, path = std::move(paths[index]), index, batch] {
+    for (EntryPath& entry : paths) {
+        m_pool.start([this, dropped = m_dropped, entry = std::move(entry), batch] {
             if (dropped->load())
                 return;
             // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
-            const platform::TreeSize size = platform::MeasureDiskUsage(path, dropped.get());
-            emit Walked(batch, static_cast<int>(index), EntrySize{size.bytes, size.complete});
+            emit walked(batch, entry.id, platform::MeasureDiskUsage(entry.path, dropped.get()));
         });
     }
     if (m_pending == 0)
-        emit Finished();
+        emit finished();
 }
 
-void BackgroundSizer::Cancel()
+void BackgroundSizer::cancel()
 {
     ++m_batch;
     m_dropped->store(true);
@@ -55,13 +52,13 @@ void BackgroundSizer::Cancel()
     m_pending = 0;
 }
 
-void BackgroundSizer::Deliver(quint64 batch, int index, EntrySize size)
+void BackgroundSizer::deliver(quint64 batch, EntryId id, platform::TreeSize size)
 {
     if (batch != m_batch)
         return;
-    emit Measured(index, size);
+    emit measured(id, size);
     if (--m_pending == 0)
-        emit Finished();
+        emit finished();
 }
 
 } // namespace versweep

@@ -3,19 +3,21 @@
 
 #include <atomic>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <QObject>
 #include <QThreadPool>
 
-#include "widgets/check_list_model.h"
+#include "listing/listing.h"
+#include "platform/tree_size.h"
+#include "scan/sweep_session.h"
 
 namespace versweep {
 
-/// Sizes one batch of paths at a time, each path a task of its own on a private thread pool, and hands
-/// every result back on the thread the sizer lives on. Starting a batch, or cancelling, drops the
-/// batch before: its waiting paths are never measured and its late results never arrive.
+/// Sizes one batch of entries at a time, each a task of its own on a private thread pool, by what deleting it
+/// frees (MeasureDiskUsage), and hands every result back on the thread the sizer lives on, named by its entry.
+/// Starting a batch, or cancelling, drops the batch before: its waiting entries are never measured and its late
+/// results never arrive.
 class BackgroundSizer final : public QObject
 {
     Q_OBJECT
@@ -26,20 +28,19 @@ public:
     /// Drops the batch and waits for the walks already under way.
     ~BackgroundSizer() override;
 
-    /// Measures `paths`; each result comes as Measured with the path's index in `paths`.
-    void Start(std::vector<std::string> paths);
-    void Cancel();
-    bool IsRunning() const { return m_pending > 0; }
+    /// Measures the entries at `paths`; each result comes as measured.
+    void start(std::vector<EntryPath> paths);
+    void cancel();
 
 signals:
-    void Measured(int index, versweep::EntrySize size);
+    void measured(versweep::EntryId id, versweep::platform::TreeSize size);
     /// The batch is measured in full.
-    void Finished();
+    void finished();
     /// One walk of batch `batch` ended (from a pool thread).
-    void Walked(quint64 batch, int index, versweep::EntrySize size);
+    void walked(quint64 batch, versweep::EntryId id, versweep::platform::TreeSize size);
 
 private:
-    void Deliver(quint64 batch, int index, EntrySize size);
+    void deliver(quint64 batch, EntryId id, platform::TreeSize size);
 
     QThreadPool m_pool;
     std::shared_ptr<std::atomic<bool>> m_dropped = std::make_shared<std::atomic<bool>>(false); // stops the walks

@@ -43,8 +43,8 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     initStyleOption(&item, index);
     const QWidget* widget = option.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    const bool header = index.data(CheckListModel::IsGroupHeaderRole).toBool();
-    const bool enabled = (index.flags() & Qt::ItemIsEnabled) != 0;
+    const bool header = index.data(CheckListModel::IsHeaderRole).toBool();
+    const bool enabled = (option.state & QStyle::State_Enabled) != 0;
 
     // The row's background and selection, without any text or check mark of the style's own.
     item.text.clear();

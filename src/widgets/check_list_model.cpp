@@ -1,12 +1,9 @@
-// The check list's Qt model: rows read live from the core list, notices forwarded as Qt's begin/end pairs.
+// The check list's Qt model: rows read live from the listing, the folder's header drawn as row 0.
 #include "widgets/check_list_model.h"
-
-#include <algorithm>
 
 #include <QFont>
 #include <QLocale>
 
-#include "release/release_name.h"
 #include "tools/text_tools.h"
 #include "widgets/display_name.h"
 
@@ -14,7 +11,7 @@ namespace versweep {
 
 namespace {
 
-QString SizeText(const std::optional<EntrySize>& size)
+QString SizeText(const std::optional<platform::TreeSize>& size)
 {
     if (!size)
         return QStringLiteral("…");
@@ -24,37 +21,46 @@ QString SizeText(const std::optional<EntrySize>& size)
 
 } // namespace
 
-CheckListModel::CheckListModel(CheckList& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
+CheckListModel::CheckListModel(Listing& listing, QObject* parent) : QAbstractListModel(parent), m_listing(listing)
 {
-    m_list.SetObserver(this);
+    m_listing.SetObserver(this);
+    resetSizes();
 }
 
 CheckListModel::~CheckListModel()
 {
-    m_list.SetObserver(nullptr);
+    m_listing.SetObserver(nullptr);
+}
+
+const Entry* CheckListModel::entryAt(const QModelIndex& index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || index.row() == 0)
+        return nullptr;
+    return &m_listing.Entries()[static_cast<std::size_t>(index.row() - 1)];
 }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_list.ItemCount();
+    if (parent.isValid() || !m_listing.IsListed())
+        return 0;
+    return static_cast<int>(m_listing.Entries().size()) + 1;
 }
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const int row = index.row();
-    const bool header = m_list.IsGroupHeader(row);
+    const Entry* entry = entryAt(index);
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return DisplayName(m_list.ItemDisplayText(row));
+        return DisplayName(entry != nullptr ? entry->name : m_listing.Folder());
     case Qt::CheckStateRole:
-        if (header)
+        if (entry == nullptr)
             return {};
-        return m_list.IsChecked(row) ? Qt::Checked : Qt::Unchecked;
+        return entry->checked ? Qt::Checked : Qt::Unchecked;
     case Qt::FontRole:
-        if (!header)
+        if (entry != nullptr)
             return {};
         {
             QFont bold;
@@ -64,30 +70,26 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole: {
         // Rich text on purpose, with the name escaped: a plain string that looks like markup would be
         // rendered as markup, and a name is whatever the folder holds.
-        QString tip = DisplayName(m_list.ItemDisplayText(row)).toHtmlEscaped();
-        const QString explanation = Explanation(row);
-        if (!explanation.isEmpty())
-            tip += QStringLiteral("<br>") + explanation.toHtmlEscaped().replace('\n', QStringLiteral("<br>"));
+        QString tip = data(index, Qt::DisplayRole).toString().toHtmlEscaped();
+        const QString why = entry != nullptr ? explanation(*entry) : QString();
+        if (!why.isEmpty())
+            tip += QStringLiteral("<br>") + why.toHtmlEscaped().replace('\n', QStringLiteral("<br>"));
         return QStringLiteral("<p style='white-space:pre'>") + tip + QStringLiteral("</p>");
     }
     case Qt::AccessibleDescriptionRole:
-        return Explanation(row);
-    case IsGroupHeaderRole:
-        return header;
+        return entry != nullptr ? explanation(*entry) : QString();
+    case IsHeaderRole:
+        return entry == nullptr;
     case TitleKeyRole:
-        return QByteArray::fromStdString(m_list.Mark(row).titleKey);
+        return entry != nullptr ? QByteArray::fromStdString(entry->mark.titleKey) : QByteArray();
     case AmbiguousRole:
-        return m_list.Mark(row).ambiguous;
+        return entry != nullptr && entry->mark.ambiguous;
     case SizeTextRole:
-        if (!header)
-            return SizeText(m_sizes[static_cast<std::size_t>(row)].size);
-        if (m_checkedRows == 0)
+        if (entry != nullptr)
+            return SizeText(m_sizes[static_cast<std::size_t>(index.row() - 1)].size);
+        if (m_checkedEntries == 0)
             return m_sizing ? QStringLiteral("…") : QString();
-        return SizeText(CheckedTotal()) + (m_sizing ? QStringLiteral(" …") : QString());
-    case RawTextRole: {
-        const std::string& text = m_list.ItemText(row);
-        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-    }
+        return SizeText(checkedTotal()) + (m_sizing ? QStringLiteral(" …") : QString());
     default:
         return {};
     }
@@ -97,32 +99,31 @@ Qt::ItemFlags CheckListModel::flags(const QModelIndex& index) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (m_list.IsItemEnabled(index.row()))
-        flags |= Qt::ItemIsEnabled;
-    if (!m_list.IsGroupHeader(index.row()))
-        flags |= Qt::ItemIsUserCheckable;
-    return flags;
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    return index.row() == 0 ? flags : flags | Qt::ItemIsUserCheckable;
 }
 
 bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::CheckStateRole ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    const Entry* entry = entryAt(index);
+    if (role != Qt::CheckStateRole || entry == nullptr ||
+        entry->checked == (value.value<Qt::CheckState>() == Qt::Checked))
         return false;
-    const int row = index.row();
-    const bool wanted = value.value<Qt::CheckState>() == Qt::Checked;
-    if (m_list.IsGroupHeader(row) || !m_list.IsItemEnabled(row) || m_list.IsChecked(row) == wanted)
-        return false;
-    m_list.ClickItem(row, false);
-    m_list.ToggleSelected();
-    return m_list.IsChecked(row) == wanted;
+    return toggle(index);
 }
 
-QString CheckListModel::Explanation(int row) const
+bool CheckListModel::toggle(const QModelIndex& index)
 {
-    const EntryMark& mark = m_list.Mark(row);
-    const bool checked = m_list.IsChecked(row);
+    const Entry* entry = entryAt(index);
+    if (entry == nullptr || !m_listing.Toggle(entry->id))
+        return false;
+    emit entryToggled();
+    return true;
+}
+
+QString CheckListModel::explanation(const Entry& entry) const
+{
+    const EntryMark& mark = entry.mark;
     QString why;
     switch (mark.reason) {
     case MarkReason::None:
@@ -152,12 +153,12 @@ QString CheckListModel::Explanation(int row) const
         why = tr("空目录，由命令选中");
         break;
     case MarkReason::Group: {
-        const QString tag = DisplayName(ExtractGroupTag(m_list.ItemText(row)));
-        why = checked ? tr("由组标签 %1 选中").arg(tag) : tr("由组标签 %1 取消选中").arg(tag);
+        const QString tag = DisplayName(entry.groupTag);
+        why = entry.checked ? tr("由组标签 %1 选中").arg(tag) : tr("由组标签 %1 取消选中").arg(tag);
         break;
     }
     case MarkReason::Hand:
-        why = checked ? tr("手动选中") : tr("手动取消选中");
+        why = entry.checked ? tr("手动选中") : tr("手动取消选中");
         break;
     }
     if (mark.ambiguous)
@@ -165,130 +166,96 @@ QString CheckListModel::Explanation(int row) const
     return why;
 }
 
-void CheckListModel::SetSize(int row, EntrySize size)
+void CheckListModel::setSize(EntryId id, platform::TreeSize size)
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_sizes.size())
+    const std::optional<std::size_t> position = m_listing.PositionOf(id);
+    if (!position)
         return;
-    RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
-    Count(entry, -1);
+    EntrySize& entry = m_sizes[*position];
+    count(entry, -1);
     entry.size = size;
-    Count(entry, +1);
-    const QModelIndex changed = index(row);
+    count(entry, +1);
+    const QModelIndex changed = index(static_cast<int>(*position) + 1);
     emit dataChanged(changed, changed, {SizeTextRole});
     if (entry.counted)
-        TotalChanged();
+        totalChanged();
 }
 
-void CheckListModel::SetSizing(bool sizing)
+void CheckListModel::setSizing(bool sizing)
 {
     if (m_sizing != sizing) {
         m_sizing = sizing;
-        TotalChanged();
+        totalChanged();
     }
 }
 
-EntrySize CheckListModel::CheckedTotal() const
+platform::TreeSize CheckListModel::checkedTotal() const
 {
-    return EntrySize{m_checkedBytes, m_checkedPartial == 0};
+    return platform::TreeSize{m_checkedBytes, m_checkedPartial == 0};
 }
 
-void CheckListModel::Count(const RowSize& row, int sign)
+void CheckListModel::count(const EntrySize& entry, int sign)
 {
-    if (!row.counted)
+    if (!entry.counted)
         return;
-    m_checkedRows += sign;
-    if (!row.size || !row.size->complete)
+    m_checkedEntries += sign;
+    if (!entry.size || !entry.size->complete)
         m_checkedPartial += sign;
-    if (row.size)
+    if (entry.size)
         m_checkedBytes =
-            sign > 0 ? SaturatingAdd(m_checkedBytes, row.size->bytes) : m_checkedBytes - row.size->bytes;
+            sign > 0 ? SaturatingAdd(m_checkedBytes, entry.size->bytes) : m_checkedBytes - entry.size->bytes;
 }
 
-// The row's check state is compared with the one its size was counted under, so every way a mark can
-// change (a user toggle, a mark set from code, a renamed item) keeps the total right.
-void CheckListModel::RecountRow(int row)
+// The entry's mark is compared with the one its size was counted under, so every way a mark can change (a user
+// toggle, a command) keeps the total right.
+void CheckListModel::recount(std::size_t position)
 {
-    RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
-    const bool counted = m_list.IsChecked(row) && !m_list.IsGroupHeader(row);
+    EntrySize& entry = m_sizes[position];
+    const bool counted = m_listing.Entries()[position].checked;
     if (entry.counted == counted)
         return;
-    Count(entry, -1);
+    count(entry, -1);
     entry.counted = counted;
-    Count(entry, +1);
-    TotalChanged();
+    count(entry, +1);
+    totalChanged();
 }
 
 // The header shows the total; it is the row a view repaints when the total moves.
-void CheckListModel::TotalChanged()
+void CheckListModel::totalChanged()
 {
-    emit CheckedTotalChanged();
-    for (int row = 0; row < static_cast<int>(m_sizes.size()) && m_list.IsGroupHeader(row); ++row) {
-        const QModelIndex header = index(row);
-        emit dataChanged(header, header, {SizeTextRole});
-    }
+    if (m_listing.IsListed())
+        emit dataChanged(index(0), index(0), {SizeTextRole});
 }
 
-void CheckListModel::BeginReset()
+void CheckListModel::ListingAboutToReset()
 {
     beginResetModel();
 }
 
-void CheckListModel::EndReset()
+void CheckListModel::ListingReset()
 {
-    m_sizes.assign(static_cast<std::size_t>(m_list.ItemCount()), RowSize{});
-    m_checkedBytes = 0;
-    m_checkedRows = 0;
-    m_checkedPartial = 0;
-    for (int row = 0; row < m_list.ItemCount(); ++row) {
-        RowSize& entry = m_sizes[static_cast<std::size_t>(row)];
-        entry.counted = m_list.IsChecked(row) && !m_list.IsGroupHeader(row);
-        Count(entry, +1);
-    }
+    resetSizes();
     endResetModel();
-    TotalChanged();
 }
 
-void CheckListModel::BeginInsert(int first, int last)
+// A new listing starts with every size unknown.
+void CheckListModel::resetSizes()
 {
-    m_insertFirst = first;
-    m_insertLast = last;
-    beginInsertRows(QModelIndex(), first, last);
-}
-
-void CheckListModel::EndInsert()
-{
-    const auto count = static_cast<std::size_t>(m_insertLast) - static_cast<std::size_t>(m_insertFirst) + 1;
-    m_sizes.insert(m_sizes.begin() + m_insertFirst, count, RowSize{});
-    endInsertRows();
-    for (int row = m_insertFirst; row <= m_insertLast; ++row)
-        RecountRow(row);
-}
-
-void CheckListModel::BeginRemove(int first, int last)
-{
-    beginRemoveRows(QModelIndex(), first, last);
-    m_removeFirst = first;
-    m_removeLast = last;
-}
-
-void CheckListModel::EndRemove()
-{
-    bool counted = false;
-    for (int row = m_removeFirst; row <= m_removeLast; ++row) {
-        counted = counted || m_sizes[static_cast<std::size_t>(row)].counted;
-        Count(m_sizes[static_cast<std::size_t>(row)], -1);
+    m_sizes.assign(m_listing.Entries().size(), EntrySize{});
+    m_checkedBytes = 0;
+    m_checkedEntries = 0;
+    m_checkedPartial = 0;
+    for (std::size_t position = 0; position < m_sizes.size(); ++position) {
+        m_sizes[position].counted = m_listing.Entries()[position].checked;
+        count(m_sizes[position], +1);
     }
-    m_sizes.erase(m_sizes.begin() + m_removeFirst, m_sizes.begin() + m_removeLast + 1);
-    endRemoveRows();
-    if (counted)
-        TotalChanged();
 }
 
-void CheckListModel::ItemChanged(int index)
+void CheckListModel::EntryChanged(std::size_t position)
 {
-    const QModelIndex changed = this->index(index);
+    const QModelIndex changed = index(static_cast<int>(position) + 1);
     emit dataChanged(changed, changed);
-    RecountRow(index);
+    recount(position);
 }
 
 } // namespace versweep

@@ -1,4 +1,4 @@
-// Shows the check list's items to Qt views; the items themselves stay in the core's CheckList.
+// Shows the listing to Qt views: the folder as a bold header row, then one row per entry.
 #pragma once
 
 #include <cstdint>
@@ -7,24 +7,18 @@
 
 #include <QAbstractListModel>
 
-#include "widgets/check_list.h"
+#include "listing/listing.h"
+#include "platform/tree_size.h"
 
 namespace versweep {
 
-/// The measured size of an entry's tree.
-struct EntrySize
-{
-    std::int64_t bytes = 0;
-    bool complete = false; ///< every part was read; else `bytes` is what could be counted
-};
-
-/// A list model over one CheckList: it forwards the list's change notices to the views and reads each
-/// row from the list when a view asks, converting only what is shown. Rows are the list's indexes. Each
-/// entry's tooltip gives its full name and why it is marked as it is, which is also its accessible
-/// description.
-/// Beside the rows it keeps each entry's size once measured and the total of the checked entries, kept
-/// up to date by every change of the list, so it never needs summing anew.
-class CheckListModel final : public QAbstractListModel, private CheckListObserver
+/// A list model over one Listing. Row 0 is the listed folder's header (no check box; its size column shows
+/// the checked entries' total), rows 1 and on are the entries in list order; nothing is listed, no rows. It
+/// reads each row from the listing when a view asks, converting only what is shown. Each entry's tooltip
+/// gives its full name and why it is marked as it is, which is also its accessible description. Beside the
+/// rows it keeps each entry's size once measured, by entry id, and the total of the checked entries, kept up to
+/// date by every change of a mark, so it never needs summing anew.
+class CheckListModel final : public QAbstractListModel, private ListingObserver
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CheckListModel)
@@ -32,8 +26,7 @@ class CheckListModel final : public QAbstractListModel, private CheckListObserve
 public:
     enum Role
     {
-        IsGroupHeaderRole = Qt::UserRole, ///< bool: the row is the group header (no check box)
-        RawTextRole,                      ///< QByteArray: the item's stored text, bytes unchanged
+        IsHeaderRole = Qt::UserRole, ///< bool: the row is the folder's header (no check box)
         /// QString: an entry's size in human units ("…" while unknown, "≥ " before a partial one); on the
         /// header, the total of the checked entries, empty when none is checked
         SizeTextRole,
@@ -43,61 +36,56 @@ public:
         AmbiguousRole,
     };
 
-    /// Observes `list` for its whole life; `list` must outlive the model.
-    explicit CheckListModel(CheckList& list, QObject* parent = nullptr);
+    /// Observes `listing` for its whole life; `listing` must outlive the model.
+    explicit CheckListModel(Listing& listing, QObject* parent = nullptr);
     ~CheckListModel() override;
 
-    CheckList& List() const { return m_list; }
+    /// The entry the row `index` shows; null for the header.
+    const Entry* entryAt(const QModelIndex& index) const;
+    /// The user's toggle of the entry the row `index` shows: its mark changes, by hand, and entryToggled
+    /// follows. The header never toggles. Returns whether it toggled.
+    bool toggle(const QModelIndex& index);
 
-    /// Records the size measured for the entry at `row`. Sizes move with their rows when rows come and go
-    /// one run at a time; a list that is reshaped as a whole (cleared, or a batch that resets it) starts
-    /// over with every size unknown.
-    void SetSize(int row, EntrySize size);
+    /// Records the size measured for the entry `id`; an entry no longer listed is left alone.
+    void setSize(EntryId id, platform::TreeSize size);
     /// Whether sizes are still being measured; the header's total says so.
-    void SetSizing(bool sizing);
+    void setSizing(bool sizing);
     /// The checked entries' sizes added up; complete only when each of them is known and complete.
-    EntrySize CheckedTotal() const;
+    platform::TreeSize checkedTotal() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    /// A check state set through the model (assistive technology toggling a row) is a user toggle of
-    /// that row: it selects the row and runs the list's toggle step, change event included.
+    /// A check state set through the model (assistive technology toggling a row) is a user toggle of that row.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 signals:
-    void CheckedTotalChanged();
+    /// The user changed an entry's mark.
+    void entryToggled();
 
 private:
-    struct RowSize
+    struct EntrySize
     {
-        std::optional<EntrySize> size;
-        bool counted = false; ///< checked, not a header: part of the total
+        std::optional<platform::TreeSize> size;
+        bool counted = false; ///< checked: part of the total
     };
 
-    /// Why the entry at `row` is checked or not, in the window's language; empty when nothing is known.
-    QString Explanation(int row) const;
-    void Count(const RowSize& row, int sign);
-    void RecountRow(int row);
-    void TotalChanged();
+    /// Why `entry` is checked or not, in the window's language; empty when nothing is known.
+    QString explanation(const Entry& entry) const;
+    void count(const EntrySize& entry, int sign);
+    void recount(std::size_t position);
+    void resetSizes();
+    void totalChanged();
 
-    void BeginReset() override;
-    void EndReset() override;
-    void BeginInsert(int first, int last) override;
-    void EndInsert() override;
-    void BeginRemove(int first, int last) override;
-    void EndRemove() override;
-    void ItemChanged(int index) override;
+    void ListingAboutToReset() override;
+    void ListingReset() override;
+    void EntryChanged(std::size_t position) override;
 
-    CheckList& m_list;
-    std::vector<RowSize> m_sizes; // one per row
-    int m_insertFirst = 0;        // the range between a begin and its end notice
-    int m_insertLast = -1;
-    int m_removeFirst = 0;
-    int m_removeLast = -1;
+    Listing& m_listing;
+    std::vector<EntrySize> m_sizes; // one per entry, in list order
     std::int64_t m_checkedBytes = 0;
-    int m_checkedRows = 0;
-    int m_checkedPartial = 0; // checked rows whose size is unknown or partial
+    int m_checkedEntries = 0;
+    int m_checkedPartial = 0; // checked entries whose size is unknown or partial
     bool m_sizing = false;
 };
 

@@ -1,10 +1,9 @@
-// Input of the check list's view: selection clicks and user toggles go to the core list.
+// Input of the check list's view: the selection and the toggles of the rows' check boxes.
 #include "widgets/check_list_view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "widgets/check_list.h"
 #include "widgets/check_list_delegate.h"
 #include "widgets/check_list_model.h"
 
@@ -20,13 +19,13 @@ CheckListView::CheckListView(QWidget* parent) : QListView(parent)
     setTextElideMode(Qt::ElideMiddle);
 }
 
-void CheckListView::SetCheckListModel(CheckListModel* model)
+void CheckListView::setCheckListModel(CheckListModel* model)
 {
-    m_list = model != nullptr ? &model->List() : nullptr;
+    m_model = model;
     setModel(model);
 }
 
-bool CheckListView::InCheckBoxArea(const QPoint& position, const QModelIndex& index) const
+bool CheckListView::inCheckBoxArea(const QPoint& position, const QModelIndex& index) const
 {
     const QRect row = visualRect(index);
     const QRect strip = QStyle::visualRect(
@@ -35,38 +34,48 @@ bool CheckListView::InCheckBoxArea(const QPoint& position, const QModelIndex& in
 }
 
 // The list box selected on the press, so the click (and the preview it updates) comes before the release.
-void CheckListView::PressAt(const QPoint& position, Qt::MouseButton button)
+void CheckListView::pressAt(const QPoint& position, Qt::MouseButton button)
 {
-    if (m_list == nullptr || (button != Qt::LeftButton && button != Qt::RightButton))
+    if (m_model == nullptr || (button != Qt::LeftButton && button != Qt::RightButton))
         return;
     setFocus(Qt::MouseFocusReason);
     const QModelIndex index = indexAt(position);
     if (!index.isValid())
         return;
-    m_list->ClickItem(index.row(), button == Qt::RightButton);
-    if (m_list->SelectedIndex() == index.row())
+    if (button == Qt::LeftButton || index != currentIndex()) {
         setCurrentIndex(index);
-    if (button == Qt::LeftButton && InCheckBoxArea(position, index))
-        m_list->BeginUserToggle();
+        emit rowClicked(index);
+    }
+    if (button == Qt::LeftButton && inCheckBoxArea(position, index))
+        m_toggleRow = index;
+}
+
+void CheckListView::endToggle(bool releasedInside)
+{
+    const bool toggle = m_toggleRow.isValid() && releasedInside && m_toggleRow == currentIndex();
+    // A pending toggle that outlived its release would turn a later plain click on the text into a toggle.
+    m_toggleRow = QPersistentModelIndex();
+    if (toggle)
+        m_model->toggle(currentIndex());
 }
 
 void CheckListView::mousePressEvent(QMouseEvent* event)
 {
-    PressAt(event->position().toPoint(), event->button());
+    pressAt(event->position().toPoint(), event->button());
     event->accept();
 }
 
 // A quick second click arrives as a double click; on a check box it toggles again, as a press would.
 void CheckListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    PressAt(event->position().toPoint(), event->button());
+    pressAt(event->position().toPoint(), event->button());
     event->accept();
 }
 
 void CheckListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (m_list != nullptr && event->button() == Qt::LeftButton)
-        m_list->EndUserToggle(viewport()->rect().contains(event->position().toPoint()));
+    if (m_model != nullptr && event->button() == Qt::LeftButton)
+        endToggle(viewport()->rect().contains(event->position().toPoint()));
     event->accept();
 }
 
@@ -78,10 +87,10 @@ void CheckListView::mouseMoveEvent(QMouseEvent* event)
 
 void CheckListView::keyPressEvent(QKeyEvent* event)
 {
-    if (m_list != nullptr && event->key() == Qt::Key_Space) {
+    if (m_model != nullptr && event->key() == Qt::Key_Space) {
         // Never handed on: the space must not reach the list's type-ahead search.
         if (!event->isAutoRepeat())
-            m_list->BeginUserToggle();
+            m_toggleRow = currentIndex();
         event->accept();
         return;
     }
@@ -92,23 +101,23 @@ void CheckListView::keyPressEvent(QKeyEvent* event)
 
 void CheckListView::keyReleaseEvent(QKeyEvent* event)
 {
-    if (m_list != nullptr && event->key() == Qt::Key_Space) {
+    if (m_model != nullptr && event->key() == Qt::Key_Space) {
         if (!event->isAutoRepeat())
-            m_list->EndUserToggle(true);
+            endToggle(true);
         event->accept();
         return;
     }
     QListView::keyReleaseEvent(event);
 }
 
-// Moving the selection with the keyboard is a click on the new row, so the preview follows it.
+// Moving the current row with the keyboard is a click on the new row, so the preview follows it.
 void CheckListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QListView::currentChanged(current, previous);
     // The delegate tints the other entries of the current row's title, wherever they are.
     viewport()->update();
-    if (m_keyboardMove && m_list != nullptr && current.isValid() && m_list->SelectedIndex() != current.row())
-        m_list->ClickItem(current.row(), false);
+    if (m_keyboardMove && current.isValid())
+        emit rowClicked(current);
 }
 
 } // namespace versweep

@@ -1,17 +1,18 @@
-// The check list's view: a list of fixed-height rows that toggles check boxes the way the list box did.
+// The check list's view: fixed-height rows whose check boxes toggle the way the list box's did.
 #pragma once
 
 #include <QListView>
+#include <QPersistentModelIndex>
 
 namespace versweep {
 
-class CheckList;
 class CheckListModel;
 
-/// Shows a CheckListModel and turns presses, releases and the space bar into the list's selection clicks
-/// and user toggles: a left press in a row's check-box strip (mirrored right to left) toggles on release,
-/// a quick second click there toggles again, space toggles on release, and a right press on a row that
-/// is not selected selects it and fires the list's click before the popup menu opens.
+/// Shows a CheckListModel and owns the selection and the gestures that toggle a row: a left press in a row's
+/// check-box strip (mirrored right to left) toggles on release inside the list while that row is still the
+/// current one, a quick second click there toggles again, and the space bar toggles on release. A left press,
+/// and a right press on a row that is not current yet, make the row current and report it before the popup
+/// menu opens; so does a move of the current row by the keyboard.
 class CheckListView final : public QListView
 {
     Q_OBJECT
@@ -20,8 +21,12 @@ class CheckListView final : public QListView
 public:
     explicit CheckListView(QWidget* parent = nullptr);
 
-    /// Shows `model` (not owned) and drives its list.
-    void SetCheckListModel(CheckListModel* model);
+    /// Shows `model` (not owned) and toggles its entries.
+    void setCheckListModel(CheckListModel* model);
+
+signals:
+    /// A click, or a keyboard move, made `index` the current row.
+    void rowClicked(const QModelIndex& index);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -33,10 +38,14 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    bool InCheckBoxArea(const QPoint& position, const QModelIndex& index) const;
-    void PressAt(const QPoint& position, Qt::MouseButton button);
+    bool inCheckBoxArea(const QPoint& position, const QModelIndex& index) const;
+    void pressAt(const QPoint& position, Qt::MouseButton button);
+    /// The release of a press or of the space bar: toggles the row it went down on, when that row is still
+    /// current and the release happened inside the list.
+    void endToggle(bool releasedInside);
 
-    CheckList* m_list = nullptr;
+    CheckListModel* m_model = nullptr;
+    QPersistentModelIndex m_toggleRow; // the row a toggle went down on, until its release; a relist voids it
     bool m_keyboardMove = false;
 };
 

@@ -119,7 +119,6 @@ void FileListBox::showFolder(const std::string& folder)
         item->setData(Qt::UserRole, QByteArray::fromStdString(record.name));
         addItem(item);
     }
-    emit changed();
 }
 
 } // namespace versweep

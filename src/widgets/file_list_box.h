@@ -31,10 +31,6 @@ public:
     /// The folder shown, without a trailing slash (except the root).
     const std::string& folder() const { return m_folder; }
 
-signals:
-    /// The list was read anew.
-    void changed();
-
 private:
     std::string m_folder;
     platform::Collation m_collation; // opened once: every folder shown is sorted with it

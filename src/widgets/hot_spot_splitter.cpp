@@ -26,10 +26,10 @@ protected:
     {
         QSplitterHandle::paintEvent(event);
         QPainter painter(this);
-        const QRect spot = HotSpot();
+        const QRect spot = hotSpot();
         painter.fillRect(spot, palette().color(QPalette::Mid));
         // An arrow towards where a click moves the bar.
-        const bool collapsed = m_splitter->IsRightCollapsed();
+        const bool collapsed = m_splitter->isRightCollapsed();
         const int middle = spot.center().y();
         const int left = spot.left() + 1;
         const int right = spot.right() - 1;
@@ -43,7 +43,7 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override
     {
-        m_pressedOnSpot = event->button() == Qt::LeftButton && HotSpot().contains(event->position().toPoint());
+        m_pressedOnSpot = event->button() == Qt::LeftButton && hotSpot().contains(event->position().toPoint());
         if (!m_pressedOnSpot)
             QSplitterHandle::mousePressEvent(event);
     }
@@ -61,12 +61,12 @@ protected:
             return;
         }
         m_pressedOnSpot = false;
-        if (HotSpot().contains(event->position().toPoint()))
-            m_splitter->ToggleRightPane();
+        if (hotSpot().contains(event->position().toPoint()))
+            m_splitter->toggleRightPane();
     }
 
 private:
-    QRect HotSpot() const
+    QRect hotSpot() const
     {
         const int length = std::min(kHotSpotLength, height());
         return {0, (height() - length) / 2, width(), length};
@@ -85,33 +85,33 @@ QSplitterHandle* HotSpotSplitter::createHandle()
     return new HotSpotHandle(this);
 }
 
-int HotSpotSplitter::Position() const
+int HotSpotSplitter::position() const
 {
     const QList<int> panes = sizes();
     return panes.isEmpty() ? 0 : panes.front();
 }
 
-void HotSpotSplitter::SetPosition(int position)
+void HotSpotSplitter::setPosition(int position)
 {
     const int room = std::max(0, width() - handleWidth());
     const int left = std::clamp(position, 0, room);
     setSizes({left, room - left});
 }
 
-bool HotSpotSplitter::IsRightCollapsed() const
+bool HotSpotSplitter::isRightCollapsed() const
 {
     const QList<int> panes = sizes();
     return panes.size() == 2 && panes.back() == 0;
 }
 
-void HotSpotSplitter::ToggleRightPane()
+void HotSpotSplitter::toggleRightPane()
 {
-    if (IsRightCollapsed()) {
-        SetPosition(m_restorePosition >= 0 ? m_restorePosition : width() / 2);
+    if (isRightCollapsed()) {
+        setPosition(m_restorePosition >= 0 ? m_restorePosition : width() / 2);
         return;
     }
-    m_restorePosition = Position();
-    SetPosition(width());
+    m_restorePosition = position();
+    setPosition(width());
 }
 
 } // namespace versweep

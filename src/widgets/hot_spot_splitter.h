@@ -16,11 +16,11 @@ public:
     explicit HotSpotSplitter(QWidget* parent = nullptr);
 
     /// The width of the left pane: where the bar stands.
-    int Position() const;
-    void SetPosition(int position);
-    bool IsRightCollapsed() const;
+    int position() const;
+    void setPosition(int position);
+    bool isRightCollapsed() const;
     /// Collapses the right pane, or restores it when it is collapsed.
-    void ToggleRightPane();
+    void toggleRightPane();
 
 protected:
     QSplitterHandle* createHandle() override;

@@ -13,7 +13,7 @@ namespace versweep {
 
 SelectFolderDialog::SelectFolderDialog(QWidget* parent) : QObject(parent), m_parent(parent) {}
 
-platform::Result<bool> SelectFolderDialog::ShowFolderChooser()
+platform::Result<bool> SelectFolderDialog::showFolderChooser()
 {
     if (m_running)
         return platform::SystemError{EBUSY, "SelectFolderDialog already executing"};

@@ -22,15 +22,15 @@ public:
     /// The dialog opens over `parent`.
     explicit SelectFolderDialog(QWidget* parent);
 
-    void SetTitle(const QString& title) { m_title = title; }
+    void setTitle(const QString& title) { m_title = title; }
 
     /// Runs the dialog modally: true when the user confirmed a folder, false on cancel. While it runs, a
     /// second call is refused with "SelectFolderDialog already executing".
-    platform::Result<bool> ShowFolderChooser();
+    platform::Result<bool> showFolderChooser();
 
     /// The confirmed folder as the file system names it, without a trailing slash except for the root;
     /// empty when the choice was not a local folder.
-    const std::string& SelectedFolder() const { return m_selectedFolder; }
+    const std::string& selectedFolder() const { return m_selectedFolder; }
 
 private:
     QWidget* m_parent;

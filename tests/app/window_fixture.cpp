@@ -35,15 +35,15 @@ std::string WindowFixture::Setting(const char* key) const
     return IniFile(SettingsPath()).ReadString("CONFIG", key, "(absent)");
 }
 
-QuarryManagerFm& WindowFixture::Open()
+MainWindow& WindowFixture::Open()
 {
-    m_window = std::make_unique<QuarryManagerFm>(SettingsPath());
+    m_window = std::make_unique<MainWindow>(SettingsPath());
     m_window->show();
     [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
     return *m_window;
 }
 
-QuarryManagerFm& WindowFixture::OpenOn(const QStringList& entries, const std::string& extraSettings)
+MainWindow& WindowFixture::OpenOn(const QStringList& entries, const std::string& extraSettings)
 {
     for (const QString& entry : entries)
         m_temp->MakeDir("Downloads/" + entry.toStdString());
@@ -56,9 +56,37 @@ CheckListView* WindowFixture::View() const
     return Find<CheckListView>("CheckList");
 }
 
-CheckList& WindowFixture::List() const
+CheckListModel* WindowFixture::Model() const
 {
-    return static_cast<CheckListModel*>(View()->model())->List();
+    return static_cast<CheckListModel*>(View()->model());
+}
+
+int WindowFixture::RowCount() const
+{
+    return Model()->rowCount();
+}
+
+QString WindowFixture::HeaderText() const
+{
+    return Model()->index(0).data().toString();
+}
+
+bool WindowFixture::IsChecked(int row) const
+{
+    return Model()->index(row).data(Qt::CheckStateRole) == Qt::Checked;
+}
+
+int WindowFixture::CheckedCount() const
+{
+    int checked = 0;
+    for (int row = 0; row < RowCount(); ++row)
+        checked += IsChecked(row) ? 1 : 0;
+    return checked;
+}
+
+int WindowFixture::CurrentRow() const
+{
+    return View()->currentIndex().isValid() ? View()->currentIndex().row() : -1;
 }
 
 QPushButton* WindowFixture::DeleteButton() const
@@ -68,8 +96,8 @@ QPushButton* WindowFixture::DeleteButton() const
 
 int WindowFixture::Row(const char* name) const
 {
-    for (int row = 0; row < List().ItemCount(); ++row) {
-        if (List().ItemText(row) == name)
+    for (int row = 1; row < RowCount(); ++row) {
+        if (Model()->entryAt(Model()->index(row))->name == name)
             return row;
     }
     return -1;

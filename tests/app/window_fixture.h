@@ -10,13 +10,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/quarry_manager.h"
+#include "app/main_window.h"
 #include "temp_dir.h"
 
 class QPushButton;
 
 namespace versweep {
 
+class CheckListModel;
 class CheckListView;
 
 /// Writes `text` to `path` as it is.
@@ -47,9 +48,9 @@ protected:
     /// The settings file's value of `key` in "CONFIG"; "(absent)" when it has none.
     std::string Setting(const char* key) const;
 
-    QuarryManagerFm& Open();
+    MainWindow& Open();
     /// Opens the window on the sample folder, which holds the folders `entries`.
-    QuarryManagerFm& OpenOn(const QStringList& entries, const std::string& extraSettings = {});
+    MainWindow& OpenOn(const QStringList& entries, const std::string& extraSettings = {});
 
     template <class T>
     T* Find(const char* name) const
@@ -57,8 +58,15 @@ protected:
         return m_window->findChild<T*>(name);
     }
     CheckListView* View() const;
-    CheckList& List() const;
+    CheckListModel* Model() const;
     QPushButton* DeleteButton() const;
+    int RowCount() const;
+    /// The header's text, row 0.
+    QString HeaderText() const;
+    bool IsChecked(int row) const;
+    int CheckedCount() const;
+    /// -1 when no row is current.
+    int CurrentRow() const;
     /// The row of the entry `name`; -1 when it is not listed.
     int Row(const char* name) const;
     QPoint CheckBoxPoint(int row) const;
@@ -70,7 +78,7 @@ protected:
     QAction* GroupEntry(const QString& caption) const;
 
     std::unique_ptr<test::TempDir> m_temp;
-    std::unique_ptr<QuarryManagerFm> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace versweep

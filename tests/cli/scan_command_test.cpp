@@ -20,11 +20,11 @@
 #include <unistd.h>
 
 #include "cli/messages.h"
+#include "platform/collation.h"
 #include "platform/file_system.h"
 #include "platform/tree_size.h"
 #include "scan_runner.h"
 #include "temp_dir.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 namespace {
@@ -335,11 +335,11 @@ TEST(ScanCommand, LinesFollowListOrder)
     for (const std::string& line : Lines(outcome.out))
         names.push_back(line.substr(4));
 
-    CheckList list;
-    list.AddItems(Sorted(names));
-    std::vector<std::string> listOrder;
-    for (int i = 0; i < list.ItemCount(); ++i)
-        listOrder.push_back(list.ItemText(i));
+    platform::Collation collation;
+    std::vector<std::string> listOrder = names;
+    std::sort(listOrder.begin(), listOrder.end(), [&](const std::string& a, const std::string& b) {
+        return collation.SortKey(a) < collation.SortKey(b);
+    });
     EXPECT_EQ(names, listOrder);
 }
 

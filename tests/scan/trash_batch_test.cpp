@@ -1,6 +1,6 @@
-// Trash batches: the checked entries go in list order and never the header, and only while they are what
-// was listed; undo brings back what it can and keeps what it could not, from the home trash and from a
-// volume's own trash, and never trusts an edited record to send anything elsewhere.
+// Trash batches: the entries go in the order given, and only while they are what was listed; undo brings back what
+// it can and keeps what it could not, from the home trash and from a volume's own trash, and never trusts an
+// edited record to send anything elsewhere.
 #include "scan/trash_batch.h"
 
 #include <cstdio>
@@ -24,11 +24,9 @@
 #include "platform/file_system.h"
 #include "platform/trash.h"
 #include "private_home.h"
-#include "scan/refresh_list.h"
 #include "scan/undo_record.h"
 #include "temp_dir.h"
 #include "tools/text_tools.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 namespace {
@@ -45,14 +43,19 @@ std::vector<bool> Succeeded(const BatchReport& report)
     return flags;
 }
 
-// Which file each entry of `folder` is, as the listing pass keeps it.
-ListedIds ListedIdsOf(const std::string& folder)
+// The entries `names` of `folder` as the listing saw them, each with the file it is (unknown for one not there).
+std::vector<BatchEntry> Batch(const std::string& folder, const std::vector<std::string>& names)
 {
-    ListedIds ids;
+    std::vector<BatchEntry> batch;
     const platform::Result<std::vector<platform::DirEntry>> listed = platform::ListDirectory(folder);
-    for (const platform::DirEntry& entry : listed.Value())
-        ids.emplace(entry.name, entry.identity);
-    return ids;
+    for (const std::string& name : names) {
+        batch.push_back(BatchEntry{name, {}});
+        for (const platform::DirEntry& entry : listed.Value()) {
+            if (entry.name == name)
+                batch.back().identity = entry.identity;
+        }
+    }
+    return batch;
 }
 
 std::vector<platform::TrashedEntry> MovedEntries(const std::string& record)
@@ -63,17 +66,6 @@ std::vector<platform::TrashedEntry> MovedEntries(const std::string& record)
             moved.push_back(move.entry);
     }
     return moved;
-}
-
-// Fills the list as the listing pass does: the header showing the folder, then the names; checks all but
-// `unchecked`, and the header too, as "check all empty folders" could.
-void FillList(CheckList& list, const std::string& folder, const std::vector<std::string>& names,
-              const std::string& unchecked)
-{
-    list.AddGroupHeader(folder);
-    list.AddItems(names);
-    for (int i = 0; i < list.ItemCount(); ++i)
-        list.SetChecked(i, list.ItemText(i) != unchecked);
 }
 
 TEST(UndoRecordPathTest, StateFolderWhenAbsoluteElseBelowHome)
@@ -94,7 +86,7 @@ struct WhereCase
 class TrashBatchTest : public testing::TestWithParam<WhereCase>
 {};
 
-TEST_P(TrashBatchTest, MovesCheckedEntriesNeverTheHeaderAndUndoBringsThemBack)
+TEST_P(TrashBatchTest, MovesTheEntriesInTheirOrderAndUndoBringsThemBack)
 {
     const TempDir dir;
     std::unique_ptr<test::MountedVolume> volume;
@@ -112,42 +104,33 @@ TEST_P(TrashBatchTest, MovesCheckedEntriesNeverTheHeaderAndUndoBringsThemBack)
         dir.MakeSymlink("via", folder);
         folder = dir / "via";
     }
-    const std::vector<std::string> names = {"Foo,Bar.v1-X", "two\nlines.v1-X", "bad\xff.v1-X",
-                                            "-rf *",        "kept.v2-X",       "gone.v1-X"};
+    const std::vector<std::string> names = {"Foo,Bar.v1-X", "two\nlines.v1-X", "bad\xff.v1-X", "-rf *",
+                                            "gone.v1-X"};
     for (const std::string& name : names) {
         if (name != "gone.v1-X")
             fs::create_directories(folder + "/" + name + "/payload");
     }
-    // The header's path, folder + "/" + "//" + folder, names this folder on POSIX.
-    fs::create_directories(folder + folder);
+    fs::create_directories(folder + "/kept.v2-X");
     const std::vector<std::string> before = TreeOf(folder);
-    CheckList list("en_US");
-    FillList(list, folder, names, "kept.v2-X");
     const std::string record = DefaultUndoRecordPath();
 
-    const BatchReport trashed = TrashCheckedEntries(list, folder, ListedIdsOf(folder), record);
+    const BatchReport trashed = TrashEntries(folder, Batch(folder, names), record);
     std::vector<std::string> tried;
     for (const EntryOutcome& entry : trashed.entries)
         tried.push_back(entry.name);
-    std::vector<std::string> expected;
-    for (int i = 1; i < list.ItemCount(); ++i) {
-        if (list.ItemText(i) != "kept.v2-X")
-            expected.push_back(list.ItemText(i));
-    }
-    EXPECT_EQ(tried, expected);
+    EXPECT_EQ(tried, names);
     for (const EntryOutcome& entry : trashed.entries) {
         EXPECT_EQ(entry.succeeded, entry.name != "gone.v1-X") << entry.name << ": " << entry.reason;
         EXPECT_EQ(entry.reason.empty(), entry.succeeded) << entry.name; // a failure always says why
     }
     EXPECT_FALSE(trashed.recordError);
-    EXPECT_TRUE(fs::is_directory(folder + folder));
     EXPECT_TRUE(fs::is_directory(folder + "/kept.v2-X"));
     for (const platform::TrashedEntry& entry : MovedEntries(record))
         EXPECT_EQ(entry.trashRoot, expectedTrash);
     ASSERT_TRUE(HasUndoableBatch(record));
 
     const BatchReport undone = UndoLastBatch(record);
-    EXPECT_EQ(Succeeded(undone), std::vector<bool>(names.size() - 2, true));
+    EXPECT_EQ(Succeeded(undone), std::vector<bool>(names.size() - 1, true));
     EXPECT_EQ(TreeOf(folder), before);
     EXPECT_FALSE(fs::exists(record));
     EXPECT_FALSE(HasUndoableBatch(record));
@@ -165,11 +148,8 @@ TEST(UndoTest, SkipsWhatLeftTheTrashOrLostItsPlaceAndKeepsWhatCanStillComeBack)
     const std::vector<std::string> names = {"a", "b", "c", "d"};
     for (const std::string& name : names)
         dir.MakeFile("F/" + name, 1);
-    CheckList list("en_US");
-    FillList(list, dir / "F", names, {});
     const std::string record = DefaultUndoRecordPath();
-    ASSERT_EQ(Succeeded(TrashCheckedEntries(list, dir / "F", ListedIdsOf(dir / "F"), record)),
-              std::vector<bool>(4, true));
+    ASSERT_EQ(Succeeded(TrashEntries(dir / "F", Batch(dir / "F", names), record)), std::vector<bool>(4, true));
     const std::vector<platform::TrashedEntry> batch = MovedEntries(record);
     ASSERT_EQ(batch.size(), 4U);
     const auto trashed = [](const platform::TrashedEntry& entry) {
@@ -217,17 +197,13 @@ TEST_P(ChangedSinceListedTest, MovesNothingAndKeepsThePreviousBatchUndoable)
     dir.MakeFile("F/A.v2-X/new", 2);
     dir.MakeFile("P/Earlier.v1-X", 3);
     const std::string record = DefaultUndoRecordPath();
-    CheckList earlier("en_US");
-    FillList(earlier, dir / "P", {"Earlier.v1-X"}, {});
-    ASSERT_EQ(Succeeded(TrashCheckedEntries(earlier, dir / "P", ListedIdsOf(dir / "P"), record)),
+    ASSERT_EQ(Succeeded(TrashEntries(dir / "P", Batch(dir / "P", {"Earlier.v1-X"}), record)),
               std::vector<bool>{true});
-    CheckList list("en_US");
-    FillList(list, dir / "F", {"A.v1-X", "A.v2-X"}, "A.v2-X");
-    const ListedIds listed = ListedIdsOf(dir / "F");
+    const std::vector<BatchEntry> listed = Batch(dir / "F", {"A.v1-X"});
     GetParam().change(dir);
     const std::vector<std::string> before = TreeOf(dir / "F");
 
-    const BatchReport report = TrashCheckedEntries(list, dir / "F", listed, record);
+    const BatchReport report = TrashEntries(dir / "F", listed, record);
     ASSERT_EQ(report.entries.size(), 1U);
     EXPECT_FALSE(report.entries[0].succeeded);
     EXPECT_EQ(report.entries[0].reason, "changed since it was listed");
@@ -323,10 +299,7 @@ TEST_P(EditedRecordTest, UndoRestoresOnlyWhatTheBatchMovedToWhereItWas)
     dir.MakeFile("F/" + entry + "/payload", 10);
     dir.MakeFile("outside/victim", 5);
     const std::string record = DefaultUndoRecordPath();
-    CheckList list("en_US");
-    FillList(list, dir / "F", {entry}, {});
-    ASSERT_EQ(Succeeded(TrashCheckedEntries(list, dir / "F", ListedIdsOf(dir / "F"), record)),
-              std::vector<bool>{true});
+    ASSERT_EQ(Succeeded(TrashEntries(dir / "F", Batch(dir / "F", {entry}), record)), std::vector<bool>{true});
     const std::vector<platform::TrashedEntry> moved = MovedEntries(record);
     ASSERT_EQ(moved.size(), 1U);
     GetParam().edit(Edited{dir, record, moved[0]});

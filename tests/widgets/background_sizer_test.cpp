@@ -22,50 +22,52 @@ private slots:
         folder.MakeDir("empty");
         folder.MakeDir("locked/inside");
         folder.Chmod("locked", 0);
-        const std::vector<std::string> paths{folder / "big", folder / "small", folder / "empty", folder / "gone",
-                                             folder / "locked"};
+        const std::vector<EntryPath> paths{{10, folder / "big"},
+                                           {11, folder / "small"},
+                                           {12, folder / "empty"},
+                                           {13, folder / "gone"},
+                                           {14, folder / "locked"}};
         BackgroundSizer sizer;
-        QSignalSpy measured(&sizer, &BackgroundSizer::Measured);
-        QSignalSpy finished(&sizer, &BackgroundSizer::Finished);
-        sizer.Start(paths);
+        QSignalSpy measured(&sizer, &BackgroundSizer::measured);
+        QSignalSpy finished(&sizer, &BackgroundSizer::finished);
+        sizer.start(paths);
         QVERIFY(finished.wait(10000) || finished.count() == 1);
         QCOMPARE(measured.count(), static_cast<int>(paths.size()));
         for (const QList<QVariant>& result : measured) {
-            const int index = result.at(0).toInt();
-            const auto size = result.at(1).value<EntrySize>();
-            const platform::TreeSize expected = platform::MeasureDiskUsage(paths[static_cast<std::size_t>(index)]);
+            const auto id = result.at(0).value<EntryId>();
+            const auto size = result.at(1).value<platform::TreeSize>();
+            const platform::TreeSize expected = platform::MeasureDiskUsage(paths.at(id - 10).path);
             QCOMPARE(size.bytes, expected.bytes);
             QCOMPARE(size.complete, expected.complete);
         }
-        QVERIFY(!sizer.IsRunning());
     }
 
     void aNewBatchSilencesTheOldOne()
     {
         test::TempDir folder;
-        std::vector<std::string> many;
+        std::vector<EntryPath> many;
         for (int i = 0; i < 200; ++i) {
             folder.MakeFile("entry" + std::to_string(i) + "/file", 10);
-            many.push_back(folder / ("entry" + std::to_string(i)));
+            many.push_back({static_cast<EntryId>(i), folder / ("entry" + std::to_string(i))});
         }
         BackgroundSizer sizer;
-        QSignalSpy measured(&sizer, &BackgroundSizer::Measured);
-        QSignalSpy finished(&sizer, &BackgroundSizer::Finished);
-        sizer.Start(many);
-        sizer.Start({folder / "entry7"});
+        QSignalSpy measured(&sizer, &BackgroundSizer::measured);
+        QSignalSpy finished(&sizer, &BackgroundSizer::finished);
+        sizer.start(many);
+        sizer.start({{500, folder / "entry7"}});
         QVERIFY(finished.wait(10000) || finished.count() == 1);
         QTest::qWait(50);
         QCOMPARE(finished.count(), 1);
         QCOMPARE(measured.count(), 1);
-        QCOMPARE(measured.front().at(0).toInt(), 0);
-        QCOMPARE(measured.front().at(1).value<EntrySize>().bytes,
+        QCOMPARE(measured.front().at(0).value<EntryId>(), EntryId{500});
+        QCOMPARE(measured.front().at(1).value<platform::TreeSize>().bytes,
                  platform::MeasureDiskUsage(folder / "entry7").bytes);
 
-        sizer.Start(many);
-        sizer.Cancel();
+        sizer.start(many);
+        sizer.cancel();
         QTest::qWait(50);
         QCOMPARE(measured.count(), 1);
-        QVERIFY(!sizer.IsRunning());
+        QCOMPARE(finished.count(), 1);
     }
 };
 

@@ -1,5 +1,6 @@
 // Tests of the check list's Qt model and view: what views and screen readers read, and the notices they get.
 #include <string>
+#include <vector>
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -7,130 +8,136 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "widgets/check_list.h"
+#include "listing/listing.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 
 namespace versweep {
+
+namespace {
+
+// A listing of "/data" holding `names` in the order given, unchecked.
+ListedFolder Listed(const std::vector<std::string>& names)
+{
+    ListedFolder listed;
+    listed.folder = "/data";
+    for (const std::string& name : names) {
+        listed.entries.emplace_back();
+        listed.entries.back().name = name;
+    }
+    return listed;
+}
+
+EntryId IdAt(const Listing& listing, std::size_t position)
+{
+    return listing.Entries()[position].id;
+}
+
+} // namespace
 
 class CheckListModelTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void rowsReadAsTheListHoldsThem_data()
+    void rowsReadAsTheListingHoldsThem_data()
     {
-        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QVariant>("checkState");
-        QTest::addColumn<bool>("checkable");
-        QTest::newRow("header: path, no check box")
-            << QByteArray("///data/Downloads") << "/data/Downloads" << QVariant() << false;
-        QTest::newRow("plain name") << QByteArray("Foo.v1.0-GRP") << "Foo.v1.0-GRP" << QVariant(Qt::Unchecked)
-                                    << true;
+        QTest::newRow("plain name") << QByteArray("Foo.v1.0-GRP") << "Foo.v1.0-GRP";
         QTest::newRow("invalid UTF-8 and a line break shown, bytes kept")
-            << QByteArray("Bad\xff\nName.v1-G") << QString::fromUtf16(u"Bad\uFFFD\u240AName.v1-G")
-            << QVariant(Qt::Unchecked) << true;
+            << QByteArray("Bad\xff\nName.v1-G") << QString::fromUtf16(u"Bad\uFFFD\u240AName.v1-G");
         QTest::newRow("invisible and direction-changing characters spelled out")
             << QByteArray("App.v1.\u200b9-G\u202e1v.\U000e0041")
-            << QString::fromUtf8("App.v1.‹U+200B›9-G‹U+202E›1v.‹U+E0041›") << QVariant(Qt::Unchecked) << true;
+            << QString::fromUtf8("App.v1.‹U+200B›9-G‹U+202E›1v.‹U+E0041›");
     }
-    void rowsReadAsTheListHoldsThem()
+    void rowsReadAsTheListingHoldsThem()
     {
-        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, name);
         QFETCH(QString, shown);
-        QFETCH(QVariant, checkState);
-        QFETCH(bool, checkable);
-        CheckList list("en_US");
-        CheckListModel model(list);
-        list.AddItem(stored.toStdString());
-        const QModelIndex row = model.index(0);
+        Listing listing;
+        CheckListModel model(listing);
+        QCOMPARE(model.rowCount(), 0);
+        listing.Show(Listed({name.toStdString()}));
+        const QModelIndex header = model.index(0);
+        QCOMPARE(header.data(Qt::DisplayRole).toString(), QString("/data"));
+        QCOMPARE(header.data(Qt::CheckStateRole), QVariant());
+        QVERIFY(header.data(CheckListModel::IsHeaderRole).toBool());
+        QVERIFY((model.flags(header) & Qt::ItemIsUserCheckable) == 0);
+        const QModelIndex row = model.index(1);
         QCOMPARE(row.data(Qt::DisplayRole).toString(), shown);
-        QCOMPARE(row.data(CheckListModel::RawTextRole).toByteArray(), stored);
-        QCOMPARE(row.data(Qt::CheckStateRole), checkState);
-        QCOMPARE((model.flags(row) & Qt::ItemIsUserCheckable) != 0, checkable);
-        QCOMPARE(row.data(CheckListModel::IsGroupHeaderRole).toBool(), !checkable);
+        QCOMPARE(model.entryAt(row)->name, name.toStdString());
+        QCOMPARE(row.data(Qt::CheckStateRole), QVariant(Qt::Unchecked));
+        QVERIFY((model.flags(row) & Qt::ItemIsUserCheckable) != 0);
     }
 
-    // The tester checks every begin/end pair and index the model reports while the list changes shape.
+    // The tester checks every notice and index the model reports while the listing changes; a user toggle
+    // repaints its row and the header's total.
     void noticesKeepViewsInStep()
     {
-        CheckList list("en_US");
-        CheckListModel model(list);
+        Listing listing;
+        CheckListModel model(listing);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        list.AddGroupHeader("/data");
-        list.AddItems({"gamma", "alpha"});
-        QCOMPARE(list.AddItem("beta"), 2);
-        QCOMPARE(inserted.last().at(1).toInt(), 2);
-        list.AddItems({});
-        QCOMPARE(inserted.count(), 3);
-        list.SetChecked(3, true);
+        listing.Show(Listed({"alpha", "beta", "gamma"}));
+        QCOMPARE(model.rowCount(), 4);
+        QVERIFY(model.toggle(model.index(3)));
         QCOMPARE(changed.count(), 2);
         QCOMPARE(changed.first().at(0).toModelIndex().row(), 3);
         QCOMPARE(changed.last().at(0).toModelIndex().row(), 0); // the header's total
         QCOMPARE(model.index(3).data(Qt::CheckStateRole), QVariant(Qt::Checked));
-        list.SetItemText(1, "");
-        list.DeleteItems({false, true, false, true});
-        QCOMPARE(model.rowCount(), 2);
-        list.Clear();
+        listing.SetChecked(IdAt(listing, 0), true, MarkReason::Empty);
+        QCOMPARE(model.index(1).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+        listing.Clear();
         QCOMPARE(model.rowCount(), 0);
     }
 
     // A screen reader that toggles a row through the model toggles it as the user would, change event included.
     void assistiveToggleIsAUserToggle()
     {
-        CheckList list("en_US");
-        CheckListModel model(list);
-        int changes = 0;
-        list.SetOnChange([&changes](int, CheckList::CheckState) { ++changes; });
-        list.AddGroupHeader("/data");
-        list.AddItem("Foo.v1-G");
+        Listing listing;
+        CheckListModel model(listing);
+        QSignalSpy toggled(&model, &CheckListModel::entryToggled);
+        listing.Show(Listed({"Foo.v1-G"}));
         QVERIFY(!model.setData(model.index(0), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(!model.setData(model.index(1), Qt::Unchecked, Qt::CheckStateRole));
         QVERIFY(model.setData(model.index(1), Qt::Checked, Qt::CheckStateRole));
-        QVERIFY(list.IsChecked(1));
-        QCOMPARE(changes, 1);
+        QVERIFY(listing.Entries()[0].checked);
+        QCOMPARE(listing.Entries()[0].mark.reason, MarkReason::Hand);
+        QCOMPARE(toggled.count(), 1);
     }
 
-    // The header's total follows every way a mark or a row can change, without summing anew.
-    void checkedTotalFollowsMarksAndRows()
+    // The header's total follows every way a mark can change, without summing anew; a size comes by its
+    // entry's id, and one measured for an earlier listing lands nowhere.
+    void checkedTotalFollowsMarksAndIds()
     {
-        CheckList list("en_US");
-        CheckListModel model(list);
-        list.AddGroupHeader("/data");
-        list.AddItems({"a", "b", "c"});
+        Listing listing;
+        CheckListModel model(listing);
+        listing.Show(Listed({"a", "b", "c"}));
         const QModelIndex header = model.index(0);
         QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString());
-        list.SetChecked(1, true);
+        listing.SetChecked(IdAt(listing, 0), true, MarkReason::Empty);
         QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString::fromUtf8("≥ 0 bytes"));
-        model.SetSize(1, {1000, true});
-        model.SetSize(2, {24, true});
-        model.SetSize(3, {3000, false});
-        QCOMPARE(model.CheckedTotal().bytes, 1000);
-        QVERIFY(model.CheckedTotal().complete);
-        list.SetChecked(2, true);
-        QCOMPARE(model.CheckedTotal().bytes, 1024);
-        list.ClickItem(3, false);
-        list.ToggleSelected();
-        QCOMPARE(model.CheckedTotal().bytes, 4024);
-        QVERIFY(!model.CheckedTotal().complete);
+        model.setSize(IdAt(listing, 0), {1000, true});
+        model.setSize(IdAt(listing, 1), {24, true});
+        model.setSize(IdAt(listing, 2), {3000, false});
+        QCOMPARE(model.checkedTotal().bytes, 1000);
+        QVERIFY(model.checkedTotal().complete);
+        model.toggle(model.index(2));
+        QCOMPARE(model.checkedTotal().bytes, 1024);
+        listing.SetChecked(IdAt(listing, 2), true, MarkReason::Group);
+        QCOMPARE(model.checkedTotal().bytes, 4024);
+        QVERIFY(!model.checkedTotal().complete);
         QCOMPARE(model.index(3).data(CheckListModel::SizeTextRole).toString().left(2), QString::fromUtf8("≥ "));
-        QCOMPARE(list.AddItem("aa"), 2); // rows after it move on with their sizes
-        QCOMPARE(model.index(3).data(CheckListModel::SizeTextRole).toString(), QLocale().formattedDataSize(24));
-        list.SetChecked(2, true);
-        QCOMPARE(model.CheckedTotal().bytes, 4024);
-        QVERIFY(!model.CheckedTotal().complete); // "aa" has no size yet
-        list.DeleteItem(4);
-        QCOMPARE(model.CheckedTotal().bytes, 1024);
-        list.DeleteItems({false, false, true}); // a reshaped list starts its sizes over
-        QCOMPARE(model.CheckedTotal().bytes, 0);
-        QVERIFY(!model.CheckedTotal().complete);
-        list.SetChecked(1, false);
-        list.SetChecked(2, false);
-        QCOMPARE(header.data(CheckListModel::SizeTextRole).toString(), QString());
-        list.Clear();
-        QCOMPARE(model.CheckedTotal().bytes, 0);
+        QCOMPARE(model.index(2).data(CheckListModel::SizeTextRole).toString(), QLocale().formattedDataSize(24));
+
+        const EntryId old = IdAt(listing, 0);
+        listing.Show(Listed({"a", "b"}));
+        listing.SetChecked(IdAt(listing, 0), true, MarkReason::Empty);
+        model.setSize(old, {5000, true});
+        QCOMPARE(model.checkedTotal().bytes, 0);
+        QVERIFY(!model.checkedTotal().complete);
+        QCOMPARE(model.index(1).data(CheckListModel::SizeTextRole).toString(), QString::fromUtf8("…"));
     }
 
     // The tooltip names the entry in full and says why; a name that looks like markup stays text.
@@ -161,24 +168,27 @@ private slots:
         QFETCH(int, reason);
         QFETCH(bool, ambiguous);
         QFETCH(QString, tooltip);
-        CheckList list("en_US");
-        CheckListModel model(list);
-        list.AddItem(name.toStdString());
-        list.SetChecked(0, checked);
-        list.SetMark(0, {static_cast<MarkReason>(reason), ambiguous, "Tool.v2-<b>", "TOOL"});
-        QCOMPARE(model.index(0).data(Qt::ToolTipRole).toString(), tooltip);
+        Listing listing;
+        CheckListModel model(listing);
+        ListedFolder listed = Listed({name.toStdString()});
+        Entry& entry = listed.entries.front();
+        entry.groupTag = "G";
+        entry.checked = checked;
+        entry.mark = {static_cast<MarkReason>(reason), ambiguous, "Tool.v2-<b>", "TOOL"};
+        listing.Show(std::move(listed));
+        QCOMPARE(model.index(1).data(Qt::ToolTipRole).toString(), tooltip);
     }
 
     void screenReadersSeeTextAndCheckState()
     {
-        CheckList list("en_US");
-        CheckListModel model(list);
+        Listing listing;
+        CheckListModel model(listing);
         CheckListView view;
-        view.SetCheckListModel(&model);
-        list.AddGroupHeader("/data");
-        list.AddItem("Foo.v1-G");
-        list.SetChecked(1, true);
-        list.SetMark(1, {MarkReason::Older, false, "Foo.v2-G", "FOO"});
+        view.setCheckListModel(&model);
+        ListedFolder listed = Listed({"Foo.v1-G"});
+        listed.entries.front().checked = true;
+        listed.entries.front().mark = {MarkReason::Older, false, "Foo.v2-G", "FOO"};
+        listing.Show(std::move(listed));
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);

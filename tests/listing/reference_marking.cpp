@@ -65,8 +65,7 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
     result.dropped.assign(count, false);
     StringList scratch;
 
-    // Index 0 is the header and never takes part.
-    for (std::size_t i = 1; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (names[i].empty()) {
             continue;
         }
@@ -93,7 +92,7 @@ MarkingResult ReferenceMarkDuplicates(const MarkingInput& input)
         }
 
         // Every other unconsumed entry, before or after i, is compared by its upper-cased key.
-        for (std::size_t j = 1; j < count; ++j) {
+        for (std::size_t j = 0; j < count; ++j) {
             if (j == i || names[j].empty()) {
                 continue;
             }
@@ -130,7 +129,7 @@ MarkingResult ReferenceKeepNewest(const MarkingInput& input)
     MarkingResult result = ReferenceMarkDuplicates(input);
     result.checked.assign(input.names.size(), false);
     StringList scratch;
-    for (std::size_t i = 1; i < input.names.size(); ++i) {
+    for (std::size_t i = 0; i < input.names.size(); ++i) {
         const std::string& name = input.names[i];
         const double value = name.empty() ? 0 : ValueOf(name);
         if (value == 0 || MatchesNameList(NormalizeTitle(name), input.whiteList, scratch)) {
@@ -142,7 +141,7 @@ MarkingResult ReferenceKeepNewest(const MarkingInput& input)
         }
         const std::string key = KeyOf(name);
         std::vector<double> values;
-        for (std::size_t j = 1; j < input.names.size(); ++j) {
+        for (std::size_t j = 0; j < input.names.size(); ++j) {
             const std::string& other = input.names[j];
             const double otherValue = other.empty() ? 0 : ValueOf(other);
             if (otherValue != 0 && KeyOf(other) == key) {
@@ -164,7 +163,7 @@ MarkingResult ReferenceTwoReadings(const MarkingInput& input)
     const auto keep = static_cast<std::size_t>(std::max(1, input.keepCount));
     StringList scratch;
     std::vector<std::string> titlesDone;
-    for (std::size_t i = 1; i < input.names.size(); ++i) {
+    for (std::size_t i = 0; i < input.names.size(); ++i) {
         const std::string& name = input.names[i];
         if (name.empty() || std::find(titlesDone.begin(), titlesDone.end(), KeyOf(name)) != titlesDone.end()) {
             continue;
@@ -177,7 +176,7 @@ MarkingResult ReferenceTwoReadings(const MarkingInput& input)
         // The title's entries in list order; those from its first one with a value on are compared.
         std::vector<std::size_t> members;
         std::vector<std::size_t> compared;
-        for (std::size_t j = 1; j < input.names.size(); ++j) {
+        for (std::size_t j = 0; j < input.names.size(); ++j) {
             const std::string& other = input.names[j];
             if (other.empty() || KeyOf(other) != KeyOf(name)) {
                 continue;

@@ -13,7 +13,6 @@
 
 #include "app/translations.h"
 #include "temp_dir.h"
-#include "widgets/check_list.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 #include "window_fixture.h"
@@ -35,7 +34,7 @@ bool Exists(const std::string& path)
 
 } // namespace
 
-class QuarryManagerTrashTest : public QObject, protected WindowFixture
+class MainWindowTrashTest : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
@@ -71,12 +70,12 @@ private slots:
         InstallTranslations(language.toStdString());
         m_temp->MakeFile("Downloads/Game.v1.0-A/data.bin", 2048);
         OpenOn({"Game.v1.0-A", "Game.v1.1-B", "Game.v1.2-C", "Game.v2.0-D"});
-        QCOMPARE(List().CheckedCount(), 3);
+        QCOMPARE(CheckedCount(), 3);
         // Sizes known for certain, the sizer's own results in first so that none can come after.
-        auto* model = qobject_cast<CheckListModel*>(View()->model());
-        QTRY_VERIFY(model->CheckedTotal().complete);
+        QTRY_VERIFY(Model()->checkedTotal().complete);
         for (const char* entry : {"Game.v1.0-A", "Game.v1.1-B", "Game.v1.2-C"})
-            model->SetSize(Row(entry), EntrySize{512, complete || std::string(entry) != "Game.v1.1-B"});
+            Model()->setSize(Model()->entryAt(Model()->index(Row(entry)))->id,
+                             platform::TreeSize{512, complete || std::string(entry) != "Game.v1.1-B"});
         QString text;
         QString informative;
         QString title;
@@ -92,31 +91,30 @@ private slots:
         QCOMPARE(text, question);
         QCOMPARE(informative, line.arg(QLocale().formattedDataSize(1536, 1, QLocale::DataSizeTraditionalFormat)));
         QCOMPARE(title, language == "en" ? QString("Confirm deletion") : QString::fromUtf8("删除确认"));
-        QCOMPARE(List().ItemCount(), 5);
-        QCOMPARE(List().CheckedCount(), 3);
+        QCOMPARE(RowCount(), 5);
+        QCOMPARE(CheckedCount(), 3);
         QVERIFY(Exists(Folder() + "/Game.v1.0-A/data.bin"));
     }
 
     void yesMovesExactlyTheCheckedEntriesAndUndoBringsThemBack()
     {
         OpenOn({"Game.v1.0-A", "Game.v2.0-B", "Odd, \"name\".v1-C", "Odd, \"name\".v2-C"});
-        List().SetChecked(Row("Game.v1.0-A"), false);
-        List().SetChecked(0, true); // the header: never passed to the trash
+        QVERIFY(Model()->setData(Model()->index(Row("Game.v1.0-A")), Qt::Unchecked, Qt::CheckStateRole));
         AnswerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         DeleteButton()->click();
         QVERIFY(!Exists(Folder() + "/Odd, \"name\".v1-C"));
         for (const char* kept : {"Game.v1.0-A", "Game.v2.0-B", "Odd, \"name\".v2-C"})
             QVERIFY2(Exists(Folder() + "/" + kept), kept);
         QVERIFY(Exists(TrashFiles() + "/Odd, \"name\".v1-C"));
-        QCOMPARE(List().ItemCount(), 3);
-        QVERIFY(List().IsChecked(Row("Game.v1.0-A")));
+        QCOMPARE(RowCount(), 3);
+        QVERIFY(IsChecked(Row("Game.v1.0-A")));
 
         auto* undo = Find<QAction>("miUndo");
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(undo->isEnabled());
         undo->trigger();
         QVERIFY(Exists(Folder() + "/Odd, \"name\".v1-C"));
-        QCOMPARE(List().ItemCount(), 5);
+        QCOMPARE(RowCount(), 5);
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(!undo->isEnabled());
     }
@@ -161,8 +159,8 @@ int main(int argc, char** argv)
     ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
     QApplication application(argc, argv);
-    versweep::QuarryManagerTrashTest test;
+    versweep::MainWindowTrashTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "quarry_manager_trash_test.moc"
+#include "main_window_trash_test.moc"

@@ -1,5 +1,5 @@
 // The marking step in one pass per title: entries are grouped by title key, each group is resolved alone.
-#include "scan/duplicate_marking.h"
+#include "listing/duplicate_marking.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -199,8 +199,8 @@ MarkingResult MarkDuplicates(const MarkingInput& input)
 {
     const std::size_t count = input.names.size();
     MarkingResult result{std::vector<bool>(count, false), std::vector<bool>(count, false),
-                         std::vector<MarkReason>(count, MarkReason::None), std::vector<std::size_t>(count, 0),
-                         std::vector<bool>(count, false)};
+                         std::vector<MarkReason>(count, MarkReason::None),
+                         std::vector<std::optional<std::size_t>>(count), std::vector<bool>(count, false)};
 
     // Group ids in order of first appearance; each entry remembers its group.
     std::unordered_map<std::string, std::size_t> groupOfKey;
@@ -208,7 +208,7 @@ MarkingResult MarkDuplicates(const MarkingInput& input)
     std::vector<std::size_t> groupOf(count, 0);
     std::vector<std::size_t> groupSize;
     std::vector<double> values(count, 0.0);
-    for (std::size_t i = 1; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const std::string& name = input.names[i];
         if (name.empty()) {
             continue;
@@ -229,7 +229,7 @@ MarkingResult MarkDuplicates(const MarkingInput& input)
     }
     std::vector<Entry> entries(groupStart.back());
     std::vector<std::size_t> fill(groupStart.begin(), groupStart.end() - 1);
-    for (std::size_t i = 1; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (!input.names[i].empty()) {
             entries[fill[groupOf[i]]++] = Entry{i, values[i]};
         }

@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "widgets/entry_mark.h"
+#include "listing/entry_mark.h"
 
 namespace versweep {
 
-/// What the marking step reads. `names[0]` stands for the group header and is never considered;
-/// an empty name counts as already consumed.
+/// What the marking step reads: the names as the marking reads them, in list order; an empty name counts as
+/// already consumed.
 struct MarkingInput
 {
     std::vector<std::string> names;
@@ -20,14 +21,14 @@ struct MarkingInput
     int keepCount = 1; ///< how many of the highest distinct version values of a title stay; below 1 counts as 1
 };
 
-/// What the marking step decides, one flag per name (index 0 always false).
+/// What the marking step decides, one flag per name.
 struct MarkingResult
 {
     std::vector<bool> checked;       ///< to be checked for deletion
     std::vector<bool> dropped;       ///< to leave the list (only with onlyDuplicate)
-    std::vector<MarkReason> reasons; ///< why; None for index 0 and empty names
-    /// For MarkReason::Older, the index of the newest kept name of the title; else 0.
-    std::vector<std::size_t> successors;
+    std::vector<MarkReason> reasons; ///< why; None for empty names
+    /// For MarkReason::Older, the index of the newest kept name of the title; else none.
+    std::vector<std::optional<std::size_t>> successors;
     std::vector<bool> ambiguous; ///< the two readings of the name's title keep different names
     std::size_t ambiguousTitles = 0;
 };

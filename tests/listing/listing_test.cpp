@@ -1,10 +1,9 @@
-// Tests of the listing pass on real folders: what is listed, how entry names are read, the group menu,
-// the white and black lists, and what a folder that cannot be listed leaves.
-#include "scan/refresh_list.h"
+// Tests of the listing pass on real folders (what is listed, how entry names are read, the group tags, the
+// white and black lists, what a folder that cannot be listed leaves) and of the listing's marks by id.
+#include "listing/listing_pass.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,10 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ini/ini_file.h"
+#include "platform/collation.h"
 #include "platform/file_system.h"
 #include "temp_dir.h"
-#include "widgets/check_list.h"
 
 namespace versweep {
 namespace {
@@ -31,35 +29,18 @@ enum class Kind
     DanglingLink,
 };
 
-struct Entry
+// An entry a test plants in its folder.
+struct Planted
 {
     Kind kind;
     std::string name;
 };
 
-// Keeps the menu calls in order, so a test sees that the old entries go before the new ones come.
-class RecordingMenu final : public GroupMenuSink
-{
-public:
-    void ClearGroupMenu() override { calls.push_back("clear"); }
-    void AddGroupEntry(const std::string& tag) override { calls.push_back("add " + tag); }
-
-    std::vector<std::string> calls;
-};
-
-std::vector<std::string> MenuCalls(const std::vector<std::string>& tags)
-{
-    std::vector<std::string> calls{"clear"};
-    for (const std::string& tag : tags)
-        calls.push_back("add " + tag);
-    return calls;
-}
-
 // Builds the entries inside `dir`/`folder`; link targets live beside the folder, not in it.
-void Populate(const test::TempDir& dir, const std::string& folder, const std::vector<Entry>& entries)
+void Populate(const test::TempDir& dir, const std::string& folder, const std::vector<Planted>& entries)
 {
     dir.MakeDir(folder);
-    for (const Entry& entry : entries) {
+    for (const Planted& entry : entries) {
         const std::string path = folder + "/" + entry.name;
         switch (entry.kind) {
         case Kind::Folder:
@@ -87,36 +68,35 @@ void Populate(const test::TempDir& dir, const std::string& folder, const std::ve
     }
 }
 
-void WriteText(const std::string& path, const std::string& text)
+ListedFolder Listed(const std::string& folder, const ListOptions& options = {})
 {
-    std::ofstream(path, std::ios::binary) << text;
+    platform::Collation collation("en_US");
+    return ListFolder(folder, options, collation);
 }
 
-// The list after the header as "[x] name" / "[ ] name" rows, ordered by name so that cases do not
-// depend on the collation (the check-list tests cover that).
-std::vector<std::string> Rows(const CheckList& list)
+// The entries as "[x] name" / "[ ] name" rows, ordered by name so that cases do not depend on the collation
+// (the collation's tests cover that).
+std::vector<std::string> Rows(const ListedFolder& listed)
 {
     std::vector<std::string> rows;
-    for (int i = 1; i < list.ItemCount(); ++i)
-        rows.push_back((list.IsChecked(i) ? "[x] " : "[ ] ") + list.ItemText(i));
+    for (const Entry& entry : listed.entries)
+        rows.push_back((entry.checked ? "[x] " : "[ ] ") + entry.name);
     return rows;
 }
 
 std::vector<std::string> ByName(std::vector<std::string> rows)
 {
-    std::sort(rows.begin(), rows.end(),
-              [](const std::string& a, const std::string& b) { return a.substr(4) < b.substr(4); });
+    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 struct PassCase
 {
     const char* name;
-    std::vector<Entry> entries;
+    std::vector<Planted> entries;
     std::vector<std::string> expected; // rows, any order
-    std::vector<std::string> menu;     // group entries in menu order
-    RefreshOptions options = {};
-    std::string settings = {}; // settings file text; none when empty
+    std::vector<std::string> tags;     // group tags in menu order
+    ListOptions options = {};
     std::string folder = "shelf-";
 };
 
@@ -125,33 +105,35 @@ void PrintTo(const PassCase& c, std::ostream* out)
     *out << c.name;
 }
 
-RefreshOptions Options(bool onlyDuplicate, bool listFile)
+ListOptions Options(bool onlyDuplicates, bool listFiles)
 {
-    RefreshOptions options;
-    options.onlyDuplicate = onlyDuplicate;
-    options.listFile = listFile;
+    ListOptions options;
+    options.onlyDuplicates = onlyDuplicates;
+    options.listFiles = listFiles;
     return options;
 }
 
-RefreshOptions KeepOption(int keepCount)
+ListOptions Lists(const std::string& white, const std::string& black, int keepCount = 1)
 {
-    RefreshOptions options;
+    ListOptions options;
+    options.whiteList = white;
+    options.blackList = black;
     options.keepCount = keepCount;
     return options;
 }
 
-const RefreshOptions kEverything = Options(false, true);
-const RefreshOptions kAllFolders = Options(false, false);
+const ListOptions kEverything = Options(false, true);
+const ListOptions kAllFolders = Options(false, false);
 
 // Entries that only "ListFile" brings in; the plain folder is the oldest of the title.
-const std::vector<Entry> kMixedKinds = {
+const std::vector<Planted> kMixedKinds = {
     {Kind::Folder, "Game.v1.0-A"},       {Kind::File, "Game.v2.0-B.zip"},
     {Kind::Folder, ".Game.v3.0-C"},      {Kind::ReadOnlyFolder, "Game.v4.0-D"},
     {Kind::LinkToFolder, "Game.v5.0-E"}, {Kind::LinkToFile, "Game.v6.0-F.rar"},
     {Kind::DanglingLink, "Game.v7.0-G"},
 };
 
-const std::vector<Entry> kThreeVersions = {
+const std::vector<Planted> kThreeVersions = {
     {Kind::Folder, "Game.v2-B"}, {Kind::Folder, "Game.v3-C"}, {Kind::Folder, "Game.v1-A"}};
 
 const PassCase kPassCases[] = {
@@ -215,36 +197,26 @@ const PassCase kPassCases[] = {
      {"[ ] Pack_v1.2.7z", "[x] Pack.v1.2.7z"},
      {},
      kEverything},
-    {"WhiteListFromSettings",
+    {"WhiteListInAnyCase",
      {{Kind::Folder, "Game.v1.0-A"}, {Kind::Folder, "Game.v2.0-B"}},
      {"[ ] Game.v1.0-A", "[ ] Game.v2.0-B"},
      {"A", "B"},
-     {},
-     "[CONFIG]\r\nWhiteList=other, game\r\n"},
-    {"BlackListFromSettingsChecksNewestToo",
+     Lists("other, game", "")},
+    {"BlackListChecksNewestToo",
      {{Kind::Folder, "Tool.v1.0-A"}, {Kind::Folder, "Tool.v2.0-B"}, {Kind::Folder, "Game.v1.0-C"}},
      {"[x] Tool.v1.0-A", "[x] Tool.v2.0-B"},
      {"A", "B", "C"},
-     {},
-     "[CONFIG]\nBlackList=tool\n"},
-    {"KeepCountFromSettings",
+     Lists("", "tool")},
+    {"KeepTwo",
      kThreeVersions,
      {"[x] Game.v1-A", "[ ] Game.v2-B", "[ ] Game.v3-C"},
      {"A", "B", "C"},
-     {},
-     "[CONFIG]\r\nKeepCount=2\r\n"},
-    {"KeepOptionOverridesSettings",
-     kThreeVersions,
-     {"[x] Game.v1-A", "[x] Game.v2-B", "[ ] Game.v3-C"},
-     {"A", "B", "C"},
-     KeepOption(1),
-     "[CONFIG]\nKeepCount=3\n"},
+     Lists("", "", 2)},
     {"KeepCountBelowOneKeepsNewest",
      kThreeVersions,
      {"[x] Game.v1-A", "[x] Game.v2-B", "[ ] Game.v3-C"},
      {"A", "B", "C"},
-     {},
-     "[CONFIG]\nKeepCount=-2\n"},
+     Lists("", "", -2)},
     {"GroupTagsDedupedByExactCase",
      {{Kind::Folder, "Game.v1-grp"},
       {Kind::Folder, "Game.v2-GRP"},
@@ -252,12 +224,11 @@ const PassCase kPassCases[] = {
       {Kind::Folder, "Tool.v2-"}},
      {"[x] Game.v1-grp", "[ ] Game.v2-GRP", "[x] Tool.v1-GRP", "[ ] Tool.v2-"},
      {"GRP", "grp"}},
-    {"HeaderTagJoinsMenu",
+    {"FolderTagJoinsTags",
      {{Kind::Folder, "Game.v1-A"}},
      {"[ ] Game.v1-A"},
      {"A", "HDR"},
      kAllFolders,
-     {},
      "Releases-HDR"},
 };
 
@@ -267,25 +238,22 @@ class PassCaseTest : public testing::TestWithParam<PassCase>
 TEST_P(PassCaseTest, ListsAndMarksAsExpected)
 {
     const PassCase& c = GetParam();
+    const bool plantsLinks = std::any_of(c.entries.begin(), c.entries.end(), [](const Planted& entry) {
+        return entry.kind == Kind::LinkToFolder || entry.kind == Kind::LinkToFile ||
+               entry.kind == Kind::DanglingLink;
+    });
+    if (plantsLinks && !test::LinksAndAnyNames())
+        GTEST_SKIP() << "this system's tests cannot make links";
     const test::TempDir dir;
     Populate(dir, c.folder, c.entries);
-    const std::string settingsPath = dir / "versweep.ini";
-    if (!c.settings.empty())
-        WriteText(settingsPath, c.settings);
     const std::string folder = dir / c.folder;
 
-    CheckList list("en_US");
-    RecordingMenu menu;
-    const bool anyChecked = RefreshList(list, folder, IniFile(settingsPath), c.options, menu);
+    const ListedFolder listed = Listed(folder, c.options);
 
-    ASSERT_GE(list.ItemCount(), 1);
-    EXPECT_TRUE(list.IsGroupHeader(0));
-    EXPECT_EQ(list.ItemDisplayText(0), folder);
-    EXPECT_EQ(ByName(Rows(list)), ByName(c.expected));
-    EXPECT_EQ(menu.calls, MenuCalls(c.menu));
-    const bool expectChecked =
-        std::any_of(c.expected.begin(), c.expected.end(), [](const std::string& row) { return row[1] == 'x'; });
-    EXPECT_EQ(anyChecked, expectChecked);
+    EXPECT_FALSE(listed.error.has_value());
+    EXPECT_EQ(listed.folder, folder);
+    EXPECT_EQ(ByName(Rows(listed)), ByName(c.expected));
+    EXPECT_EQ(listed.groupTags, c.tags);
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, PassCaseTest, testing::ValuesIn(kPassCases),
@@ -301,25 +269,20 @@ struct UnlistableCase
 class UnlistableTest : public testing::TestWithParam<UnlistableCase>
 {};
 
-TEST_P(UnlistableTest, LeavesHeaderAloneAndTellsWhy)
+TEST_P(UnlistableTest, ListsNothingAndTellsWhy)
 {
     const UnlistableCase& c = GetParam();
     const test::TempDir dir;
     dir.MakeFile("plain-", 10);
     const std::string folder = dir / c.relative;
 
-    CheckList list("en_US");
-    list.AddItem("left from before");
-    RecordingMenu menu;
-    RefreshReport report;
-    EXPECT_FALSE(RefreshList(list, folder, IniFile(), {}, menu, &report));
+    const ListedFolder listed = Listed(folder);
 
-    ASSERT_EQ(list.ItemCount(), 1);
-    EXPECT_EQ(list.ItemText(0), "//" + folder);
-    EXPECT_EQ(menu.calls, MenuCalls({}));
-    ASSERT_TRUE(report.listError.has_value());
-    EXPECT_EQ(report.listError->code, c.error);
-    EXPECT_EQ(report.names.size(), 1u);
+    EXPECT_EQ(listed.folder, folder);
+    EXPECT_TRUE(listed.entries.empty());
+    EXPECT_TRUE(listed.groupTags.empty());
+    ASSERT_TRUE(listed.error.has_value());
+    EXPECT_EQ(listed.error->code, c.error);
 }
 
 const UnlistableCase kUnlistableCases[] = {
@@ -330,28 +293,21 @@ const UnlistableCase kUnlistableCases[] = {
 INSTANTIATE_TEST_SUITE_P(Folders, UnlistableTest, testing::ValuesIn(kUnlistableCases),
                          [](const testing::TestParamInfo<UnlistableCase>& param) { return param.param.name; });
 
-TEST(RefreshList, ReportHoldsNamesAsReadInListOrder)
+TEST(ListFolder, EntriesReadAsReleasesWithTheirTags)
 {
     const test::TempDir dir;
     Populate(dir, "shelf-",
-             {{Kind::File, "Tool_v1.2.7z"}, {Kind::Folder, "Tool.v1.3_beta"}, {Kind::Folder, "Solo.v1"}});
-    CheckList list("en_US");
-    RecordingMenu menu;
-    RefreshReport report;
-    RefreshList(list, dir / "shelf-", IniFile(), Options(true, true), menu, &report);
-
-    EXPECT_FALSE(report.listError.has_value());
-    ASSERT_EQ(report.names.size(), static_cast<std::size_t>(list.ItemCount()));
-    std::vector<std::string> pairs;
-    for (int i = 1; i < list.ItemCount(); ++i)
-        pairs.push_back(list.ItemText(i) + " -> " + report.names[static_cast<std::size_t>(i)]);
-    std::sort(pairs.begin(), pairs.end());
-    EXPECT_EQ(pairs, (std::vector<std::string>{"Tool.v1.3_beta -> Tool.v1.3.beta", "Tool_v1.2.7z -> Tool.v1.2"}));
+             {{Kind::File, "Tool_v1.2.7z"}, {Kind::Folder, "Tool.v1.3_beta-X-GRP"}, {Kind::Folder, "Solo.v1"}});
+    const ListedFolder listed = Listed(dir / "shelf-", Options(true, true));
+    std::vector<std::string> read;
+    for (const Entry& entry : listed.entries)
+        read.push_back(entry.name + " -> " + entry.readName + " [" + entry.groupTag + "]");
+    EXPECT_EQ(ByName(read), (std::vector<std::string>{"Tool.v1.3_beta-X-GRP -> Tool.v1.3.beta-X-GRP [GRP]",
+                                                      "Tool_v1.2.7z -> Tool.v1.2 []"}));
 }
 
-// The process may stand anywhere (the window's preview moves it); a file there named like an entry
-// must not change how the entry reads.
-TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
+// The process may stand anywhere; a file there named like an entry must not change how the entry reads.
+TEST(ListFolder, EntriesResolvedInTheirFolderNotTheCurrentOne)
 {
     const test::TempDir dir;
     Populate(dir, "shelf-", {{Kind::Folder, "Tool.v1.2.1"}, {Kind::Folder, "Tool.v1.2"}});
@@ -359,18 +315,15 @@ TEST(RefreshList, EntriesResolvedInTheirFolderNotTheCurrentOne)
     const platform::Result<std::string> previous = platform::CurrentDirectory();
     ASSERT_TRUE(previous.HasValue());
     ASSERT_EQ(::chdir((dir / "elsewhere").c_str()), 0);
-
-    CheckList list("en_US");
-    RecordingMenu menu;
-    RefreshList(list, dir / "shelf-", IniFile(), {}, menu);
+    const ListedFolder listed = Listed(dir / "shelf-");
     EXPECT_EQ(::chdir(previous.Value().c_str()), 0);
 
-    EXPECT_EQ(ByName(Rows(list)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
+    EXPECT_EQ(ByName(Rows(listed)), ByName({"[ ] Tool.v1.2.1", "[x] Tool.v1.2"}));
 }
 
 // What an entry's tooltip and the JSON say: the reason, the successor by its name in the list (underscores
-// and all), the ambiguity; a command records its own reason only where it changes a mark.
-TEST(RefreshList, EntriesKeepWhyTheyAreMarked)
+// and all), the title key, the ambiguity.
+TEST(ListFolder, EntriesKeepWhyTheyAreMarked)
 {
     const test::TempDir dir;
     Populate(dir, "shelf-",
@@ -378,53 +331,73 @@ TEST(RefreshList, EntriesKeepWhyTheyAreMarked)
               {Kind::Folder, "Archiver_v1.14.25-B"},
               {Kind::Folder, "Archiver.v1.2-C"},
               {Kind::Folder, "Game.v1-D"},
-              {Kind::Folder, "Game.v2-E"},
               {Kind::Folder, "Game.v3-F"}});
-    dir.MakeFile("shelf-/Game.v3-F/data", 300);
-    CheckList list("en_US");
-    RecordingMenu menu;
-    RefreshReport report;
-    RefreshList(list, dir / "shelf-", IniFile(), {}, menu, &report);
-    const auto why = [&list](const std::string& name) {
-        for (int i = 1; i < list.ItemCount(); ++i) {
-            if (list.ItemText(i) == name) {
-                const EntryMark& mark = list.Mark(i);
-                return std::string(ReasonName(mark.reason)) + ">" + mark.supersededBy + " " + mark.titleKey +
-                       (mark.ambiguous ? " ambiguous" : "");
-            }
-        }
-        return std::string("(not listed)");
-    };
-    EXPECT_EQ(why("Archiver.v1.2-C"), "older>Archiver_v1.14.25-B ARCHIVER ambiguous");
-    EXPECT_EQ(why("Archiver_v1.14.25-B"), "ambiguous_kept> ARCHIVER ambiguous");
-    EXPECT_EQ(why("Game.v1-D"), "older>Game.v3-F GAME");
-    EXPECT_EQ(report.ambiguousTitles, 1U);
-
-    SetGroupChecked(list, "e", true);
-    SetGroupChecked(list, "f", true);
-    SetGroupChecked(list, "f", false);
-    CheckEmptyEntries(list, dir / "shelf-");
-    EXPECT_EQ(why("Game.v2-E"), "older>Game.v3-F GAME");
-    EXPECT_EQ(why("Game.v3-F"), "group> GAME");
-    EXPECT_EQ(why("Archiver.v1.3.11-A"), "empty> ARCHIVER ambiguous");
-    EXPECT_EQ(why("Archiver.v1.2-C"), "older>Archiver_v1.14.25-B ARCHIVER ambiguous");
+    const ListedFolder listed = Listed(dir / "shelf-");
+    std::vector<std::string> why;
+    for (const Entry& entry : listed.entries)
+        why.push_back(entry.name + ": " + std::string(ReasonName(entry.mark.reason)) + ">" +
+                      entry.mark.supersededBy + " " + entry.mark.titleKey +
+                      (entry.mark.ambiguous ? " ambiguous" : ""));
+    std::sort(why.begin(), why.end());
+    EXPECT_EQ(why, (std::vector<std::string>{
+                       "Archiver.v1.2-C: older>Archiver_v1.14.25-B ARCHIVER ambiguous",
+                       "Archiver.v1.3.11-A: ambiguous_kept> ARCHIVER ambiguous",
+                       "Archiver_v1.14.25-B: ambiguous_kept> ARCHIVER ambiguous",
+                       "Game.v1-D: older>Game.v3-F GAME",
+                       "Game.v3-F: newest> GAME",
+                   }));
+    EXPECT_EQ(listed.ambiguousTitles, 1U);
 }
 
-// A second click on a group's menu entry takes its checks back; entries of other groups keep theirs.
-TEST(SetGroupChecked, SetsEveryEntryOfTheTagCaseIgnored)
+// Records the notices a view gets.
+class LogObserver final : public ListingObserver
 {
-    CheckList list("en_US");
-    list.AddGroupHeader("/data/rel-grp");
-    list.AddItems({"A.v1-GRP", "B.v1-Grp", "C.v1-grp2", "D.v1-X-grp", "E.v1-X"});
-    list.SetChecked(5, true);
+public:
+    void ListingAboutToReset() override { log += "<reset "; }
+    void ListingReset() override { log += "reset> "; }
+    void EntryChanged(std::size_t position) override { log += "chg" + std::to_string(position) + " "; }
+    std::string log;
+};
 
-    SetGroupChecked(list, "grp", true);
-    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[x] A.v1-GRP", "[x] B.v1-Grp", "[ ] C.v1-grp2",
-                                                    "[x] D.v1-X-grp", "[x] E.v1-X"}));
-    EXPECT_FALSE(list.IsChecked(0));
-    SetGroupChecked(list, "GRP", false);
-    EXPECT_EQ(Rows(list), (std::vector<std::string>{"[ ] A.v1-GRP", "[ ] B.v1-Grp", "[ ] C.v1-grp2",
-                                                    "[ ] D.v1-X-grp", "[x] E.v1-X"}));
+// Marks change by id, and a mark that is already right keeps the reason that set it. An id of an earlier
+// listing names nothing, so an answer that comes late (a size, a toggle) can never land on another entry.
+TEST(Listing, MarksChangeByIdAndOldIdsNameNothing)
+{
+    const auto folder = [] {
+        ListedFolder listed;
+        listed.entries.resize(2);
+        listed.entries[0].name = "a";
+        listed.entries[1].name = "b";
+        listed.entries[1].checked = true;
+        listed.entries[1].mark.reason = MarkReason::Older;
+        listed.entries[1].mark.ambiguous = true;
+        return listed;
+    };
+    Listing listing;
+    LogObserver observer;
+    listing.SetObserver(&observer);
+    EXPECT_FALSE(listing.IsListed());
+    listing.Show(folder());
+    const EntryId a = listing.Entries()[0].id;
+    const EntryId b = listing.Entries()[1].id;
+    EXPECT_EQ(listing.CheckedCount(), 1U);
+
+    EXPECT_FALSE(listing.SetChecked(b, true, MarkReason::Empty));
+    EXPECT_TRUE(listing.SetChecked(a, true, MarkReason::Empty));
+    EXPECT_TRUE(listing.Toggle(b));
+    EXPECT_EQ(listing.CheckedCount(), 1U);
+    EXPECT_EQ(listing.Entries()[0].mark.reason, MarkReason::Empty);
+    EXPECT_EQ(listing.Entries()[1].mark.reason, MarkReason::Hand);
+    EXPECT_TRUE(listing.Entries()[1].mark.ambiguous);
+
+    listing.Show(folder());
+    EXPECT_FALSE(listing.PositionOf(a));
+    EXPECT_FALSE(listing.Toggle(b));
+    EXPECT_FALSE(listing.SetChecked(a, false, MarkReason::Group));
+    EXPECT_EQ(*listing.PositionOf(listing.Entries()[1].id), 1U);
+    listing.Clear();
+    EXPECT_FALSE(listing.IsListed());
+    EXPECT_EQ(observer.log, "<reset reset> chg0 chg1 <reset reset> <reset reset> ");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // the two readings, the yardsticks for the grouped one.
 #pragma once
 
-#include "scan/duplicate_marking.h"
+#include "listing/duplicate_marking.h"
 
 namespace versweep::test {
 

@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/quarry_manager.h"
+#include "app/main_window.h"
 #include "ini/ini_file.h"
 #include "temp_dir.h"
 #include "widgets/check_list_delegate.h"
@@ -27,7 +27,7 @@
 
 namespace versweep {
 
-class QuarryManagerTest : public QObject, protected WindowFixture
+class MainWindowTest : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
@@ -37,9 +37,9 @@ private slots:
 
     void firstStartWritesOnlyTheOptionItChanged()
     {
-        QuarryManagerFm& window = Open();
-        QCOMPARE(List().ItemCount(), 0);
-        QCOMPARE(Find<HotSpotSplitter>("Splitter")->Position(), 374);
+        MainWindow& window = Open();
+        QCOMPARE(RowCount(), 0);
+        QCOMPARE(Find<HotSpotSplitter>("Splitter")->position(), 374);
         QVERIFY(Find<QCheckBox>("CheckBoxDup")->isChecked());
         QVERIFY(!Find<QCheckBox>("CheckBoxFile")->isChecked());
         QVERIFY(!DeleteButton()->isEnabled());
@@ -63,20 +63,34 @@ private slots:
         QFETCH(int, rows);
         WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n" + options.toStdString());
         Open();
-        QCOMPARE(List().ItemCount(), rows);
+        QCOMPARE(RowCount(), rows);
         if (rows == 1)
-            QCOMPARE(List().ItemDisplayText(0), Folder());
+            QCOMPARE(HeaderText(), QString::fromStdString(Folder()));
         QVERIFY(!DeleteButton()->isEnabled());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
+    // The lists come from the settings file, read at each listing.
+    void storedFolderIsListedAndMarked_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QStringList>("checked");
+        QTest::newRow("the older version") << "" << QStringList{"Game.v1.0-AAA"};
+        QTest::newRow("white list") << "WhiteList=other, game\n" << QStringList{};
+        QTest::newRow("black list") << "BlackList=SINGLE\n" << QStringList{"Game.v1.0-AAA", "Single.v2.0-ONE"};
+    }
     void storedFolderIsListedAndMarked()
     {
-        OpenOn({"Game.v1.0-AAA", "Game.v1.1-BBB", "Single.v2.0-ONE"});
-        QCOMPARE(List().ItemCount(), 3);
-        QVERIFY(List().IsChecked(Row("Game.v1.0-AAA")));
-        QVERIFY(!List().IsChecked(Row("Game.v1.1-BBB")));
-        QVERIFY(DeleteButton()->isEnabled());
+        QFETCH(QString, settings);
+        QFETCH(QStringList, checked);
+        OpenOn({"Game.v1.0-AAA", "Game.v1.1-BBB", "Single.v2.0-ONE"}, settings.toStdString());
+        QStringList shownChecked;
+        for (int row = 1; row < RowCount(); ++row) {
+            if (IsChecked(row))
+                shownChecked << Model()->index(row).data().toString();
+        }
+        QCOMPARE(shownChecked, checked);
+        QCOMPARE(DeleteButton()->isEnabled(), !checked.isEmpty());
     }
 
     void splitterPosition_data()
@@ -94,8 +108,8 @@ private slots:
         WriteFile(SettingsPath(), "[CONFIG]\n" + stored.toStdString());
         Open();
         auto* splitter = Find<HotSpotSplitter>("Splitter");
-        QCOMPARE(splitter->Position(), shown);
-        splitter->SetPosition(250);
+        QCOMPARE(splitter->position(), shown);
+        splitter->setPosition(250);
         m_window.reset();
         QCOMPARE(Setting("Position"), std::string("250"));
     }
@@ -104,11 +118,11 @@ private slots:
     {
         m_temp->MakeFile("Downloads/Tool.v1.0-A.zip");
         OpenOn({"Tool.v2.0-B"}, "OnlyDuplicate=0\n");
-        QCOMPARE(List().ItemCount(), 2);
+        QCOMPARE(RowCount(), 2);
         Find<QCheckBox>("CheckBoxFile")->click();
         QCOMPARE(Setting("ListFile"), std::string("1"));
-        QCOMPARE(List().ItemCount(), 3);
-        QVERIFY(List().IsChecked(Row("Tool.v1.0-A.zip")));
+        QCOMPARE(RowCount(), 3);
+        QVERIFY(IsChecked(Row("Tool.v1.0-A.zip")));
         Find<QCheckBox>("CheckBoxDup")->click();
         QCOMPARE(Setting("OnlyDuplicate"), std::string("1"));
     }
@@ -142,7 +156,7 @@ private slots:
             QTest::mouseClick(viewport, Qt::LeftButton, {}, box);
         } else if (gesture == "text") {
             QTest::mouseClick(viewport, Qt::LeftButton, {}, TextPoint(row));
-            QCOMPARE(List().SelectedIndex(), row);
+            QCOMPARE(CurrentRow(), row);
         } else if (gesture == "left edge") {
             const QRect rect = view->visualRect(view->model()->index(row, 0));
             QTest::mouseClick(viewport, Qt::LeftButton, {}, rect.topLeft() + QPoint(8, 8));
@@ -158,7 +172,7 @@ private slots:
             QTest::mousePress(viewport, Qt::LeftButton, {}, box);
             QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(-5, -5));
         }
-        QCOMPARE(List().IsChecked(row), toggled);
+        QCOMPARE(IsChecked(row), toggled);
         QCOMPARE(DeleteButton()->isEnabled(), toggled);
     }
 
@@ -167,8 +181,8 @@ private slots:
         OpenOn({"Game.v1.1-BBB", "Game.v1.1-CCC"});
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, CheckBoxPoint(0));
         QTest::keyClick(View(), Qt::Key_Space);
-        QCOMPARE(List().SelectedIndex(), 0);
-        QVERIFY(!List().IsChecked(0));
+        QCOMPARE(CurrentRow(), 0);
+        QVERIFY(!IsChecked(0));
         QVERIFY(!DeleteButton()->isEnabled());
     }
 
@@ -182,7 +196,7 @@ private slots:
         int selectedAtMenu = -1;
         std::string previewAtMenu;
         connect(menu, &QMenu::aboutToShow, this, [&] {
-            selectedAtMenu = List().SelectedIndex();
+            selectedAtMenu = CurrentRow();
             previewAtMenu = preview->folder();
             QTimer::singleShot(0, menu, &QMenu::close);
         });
@@ -214,8 +228,8 @@ private slots:
         m_temp->MakeDir("Downloads/Game.v2.0-A");
         WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + std::string("\0junk", 5) + "\n");
         Open();
-        QCOMPARE(List().ItemCount(), 0);
-        QVERIFY(m_window->Folder().empty());
+        QCOMPARE(RowCount(), 0);
+        QVERIFY(m_window->folder().empty());
     }
 
     void droppedFolderIsOpenedAndOtherDropsIgnored_data()
@@ -254,7 +268,7 @@ private slots:
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_window.get(), &drop);
         QCOMPARE(Setting("vPath"), opened ? *m_temp / "Other" : std::string("(absent)"));
-        QCOMPARE(List().ItemCount(), opened ? 3 : 0);
+        QCOMPARE(RowCount(), opened ? 3 : 0);
     }
 
     // Marks set from code fire no change event: the delete button keeps its state until a user toggle.
@@ -267,11 +281,11 @@ private slots:
         entry->trigger();
         QVERIFY(entry->isChecked());
         for (const char* name : {"Tool.v2.0-grp", "Tool.v2.0-Grp", "Other.v1-GRP"})
-            QVERIFY2(List().IsChecked(Row(name)), name);
-        QVERIFY(!List().IsChecked(Row("Other.v1-XY")));
+            QVERIFY2(IsChecked(Row(name)), name);
+        QVERIFY(!IsChecked(Row("Other.v1-XY")));
         QVERIFY(!DeleteButton()->isEnabled());
         entry->trigger();
-        QCOMPARE(List().CheckedCount(), 0);
+        QCOMPARE(CheckedCount(), 0);
     }
 
     void emptyFolderCommandNeverChecksTheHeader()
@@ -283,17 +297,17 @@ private slots:
         OpenOn({"Empty.v1-A/sub"}, "OnlyDuplicate=0\n");
         QVERIFY(!DeleteButton()->isEnabled());
         Find<QAction>("miEmptyDir")->trigger();
-        QVERIFY(List().IsChecked(Row("Empty.v1-A")));
-        QVERIFY(List().IsChecked(Row("Tiny.v1-A")));
-        QVERIFY(!List().IsChecked(Row("Full.v1-A")));
-        QVERIFY(!List().IsChecked(0));
+        QVERIFY(IsChecked(Row("Empty.v1-A")));
+        QVERIFY(IsChecked(Row("Tiny.v1-A")));
+        QVERIFY(!IsChecked(Row("Full.v1-A")));
+        QVERIFY(!IsChecked(0));
         QVERIFY(!DeleteButton()->isEnabled());
     }
 
     void keepCountFromThePopupMenu()
     {
         OpenOn({"Game.v1.0-A", "Game.v2.0-B", "Game.v3.0-C"});
-        QCOMPARE(List().CheckedCount(), 2);
+        QCOMPARE(CheckedCount(), 2);
         AnswerNextDialog<QInputDialog>([](QInputDialog* dialog) {
             QCOMPARE(dialog->intValue(), 1);
             dialog->setIntValue(2);
@@ -301,8 +315,8 @@ private slots:
         });
         Find<QAction>("miKeepCount")->trigger();
         QCOMPARE(Setting("KeepCount"), std::string("2"));
-        QCOMPARE(List().CheckedCount(), 1);
-        QVERIFY(List().IsChecked(Row("Game.v1.0-A")));
+        QCOMPARE(CheckedCount(), 1);
+        QVERIFY(IsChecked(Row("Game.v1.0-A")));
     }
 
     void aboutNamesTheVersionThenOneCreditLine()
@@ -330,7 +344,7 @@ private slots:
         const QString chosen = QString::fromStdString(*m_temp / "Other");
         auto* chooser = Find<SelectFolderDialog>("SelectFolderDialog");
         AnswerNextDialog<QFileDialog>([chosen, chooser](QFileDialog* dialog) {
-            const platform::Result<bool> again = chooser->ShowFolderChooser();
+            const platform::Result<bool> again = chooser->showFolderChooser();
             QVERIFY(!again.HasValue());
             QCOMPARE(again.Error().message, std::string("SelectFolderDialog already executing"));
             dialog->selectFile(chosen);
@@ -338,17 +352,17 @@ private slots:
         });
         Find<QPushButton>("ButtonChooseDir")->click();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
-        QCOMPARE(List().ItemCount(), 3);
+        QCOMPARE(RowCount(), 3);
         QVERIFY(DeleteButton()->isEnabled());
 
         AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         Find<QPushButton>("ButtonChooseDir")->click();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
-        QCOMPARE(List().ItemCount(), 3);
+        QCOMPARE(RowCount(), 3);
     }
 };
 
 } // namespace versweep
 
-QTEST_MAIN(versweep::QuarryManagerTest)
-#include "quarry_manager_test.moc"
+QTEST_MAIN(versweep::MainWindowTest)
+#include "main_window_test.moc"

@@ -1,11 +1,14 @@
-// Filling the check list: one bulk add against one sorted add per name.
+// Putting a folder's entries in the lists' order and showing them in the listing.
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
-#include "widgets/check_list.h"
+#include "listing/listing.h"
+#include "listing/listing_pass.h"
+#include "platform/collation.h"
 
 namespace {
 
@@ -30,32 +33,22 @@ std::vector<std::string> ReleaseNames(std::size_t count)
     return names;
 }
 
-void AddItemsInBulk(benchmark::State& state)
+void SortAndShow(benchmark::State& state)
 {
     const std::vector<std::string> names = ReleaseNames(static_cast<std::size_t>(state.range(0)));
+    versweep::platform::Collation collation("en_US");
+    versweep::Listing listing;
     for (auto _ : state) {
-        versweep::CheckList list("en_US");
-        list.AddGroupHeader("/srv/releases");
-        list.AddItems(names);
-        benchmark::DoNotOptimize(list.ItemCount());
+        versweep::ListedFolder listed;
+        listed.entries.resize(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            listed.entries[i].name = names[i];
+        versweep::SortForLists(listed.entries, collation);
+        listing.Show(std::move(listed));
+        benchmark::DoNotOptimize(listing.Entries().size());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(AddItemsInBulk)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
-
-void AddItemOneByOne(benchmark::State& state)
-{
-    const std::vector<std::string> names = ReleaseNames(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) {
-        versweep::CheckList list("en_US");
-        list.AddGroupHeader("/srv/releases");
-        for (const std::string& name : names) {
-            list.AddItem(name);
-        }
-        benchmark::DoNotOptimize(list.ItemCount());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(AddItemOneByOne)->Arg(10'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SortAndShow)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,5 +1,5 @@
 // The main window's controls: where they stand, what they say and how they look.
-#include "app/quarry_manager.h"
+#include "app/main_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -62,7 +62,7 @@ Control* Placed(Control* control, const char* objectName, const QRect& geometry)
 
 } // namespace
 
-void QuarryManagerFm::BuildLayout()
+void MainWindow::buildLayout()
 {
     setObjectName("QuarryManagerFm");
     setWindowTitle("Versweep");
@@ -77,31 +77,31 @@ void QuarryManagerFm::BuildLayout()
     form->setContentsMargins(0, 0, 0, 0);
     form->setSpacing(0);
 
-    m_panelClient = new QFrame(this);
-    m_panelClient->setObjectName("PanelClient");
-    auto* client = new QVBoxLayout(m_panelClient);
+    m_clientPanel = new QFrame(this);
+    m_clientPanel->setObjectName("PanelClient");
+    auto* client = new QVBoxLayout(m_clientPanel);
     client->setContentsMargins(kPanelBorder, kPanelBorder, kPanelBorder, kPanelBorder);
-    form->addWidget(m_panelClient, 1);
+    form->addWidget(m_clientPanel, 1);
 
-    m_splitter = new HotSpotSplitter(m_panelClient);
+    m_splitter = new HotSpotSplitter(m_clientPanel);
     m_splitter->setObjectName("Splitter");
     m_splitter->setHandleWidth(kSplitterBarWidth);
     m_splitter->setChildrenCollapsible(false);
     client->addWidget(m_splitter);
 
-    m_checkList = new CheckListView(m_splitter);
-    m_checkList->setObjectName("CheckList");
-    m_checkList->setFont(ArialFont());
-    m_checkList->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_checkList->SetCheckListModel(m_model.get());
-    m_splitter->addWidget(m_checkList);
+    m_listView = new CheckListView(m_splitter);
+    m_listView->setObjectName("CheckList");
+    m_listView->setFont(ArialFont());
+    m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listView->setCheckListModel(m_model.get());
+    m_splitter->addWidget(m_listView);
 
-    m_panelInfo = new QFrame(m_splitter);
-    m_panelInfo->setObjectName("PanelInfo");
-    m_panelInfo->setFrameStyle(QFrame::Box | QFrame::Plain);
-    auto* info = new QVBoxLayout(m_panelInfo);
+    m_previewPanel = new QFrame(m_splitter);
+    m_previewPanel->setObjectName("PanelInfo");
+    m_previewPanel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* info = new QVBoxLayout(m_previewPanel);
     info->setContentsMargins(kPanelBorder, kPanelBorder, kPanelBorder, kPanelBorder);
-    m_splitter->addWidget(m_panelInfo);
+    m_splitter->addWidget(m_previewPanel);
     m_splitter->setCollapsible(1, true);
     // Growing the window widens both panes in the layout's proportion, 64 to 36.
     m_splitter->setStretchFactor(0, 64);
@@ -109,71 +109,71 @@ void QuarryManagerFm::BuildLayout()
     m_splitter->setSizes(
         {kSplitterPosition, kClientSize.width() - 2 * kPanelBorder - kSplitterBarWidth - kSplitterPosition});
 
-    m_fileListBox = new FileListBox(m_panelInfo);
-    m_fileListBox->setObjectName("FileListBox");
-    m_fileListBox->setFont(ArialFont());
-    m_fileListBox->setFrameShape(QFrame::NoFrame);
-    QPalette buttonFace = m_fileListBox->palette();
+    m_preview = new FileListBox(m_previewPanel);
+    m_preview->setObjectName("FileListBox");
+    m_preview->setFont(ArialFont());
+    m_preview->setFrameShape(QFrame::NoFrame);
+    QPalette buttonFace = m_preview->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Window));
-    m_fileListBox->setPalette(buttonFace);
-    m_fileListBox->hide();
-    info->addWidget(m_fileListBox);
+    m_preview->setPalette(buttonFace);
+    m_preview->hide();
+    info->addWidget(m_preview);
 
-    m_panelBottom = new QWidget(this);
-    m_panelBottom->setObjectName("PanelBottom");
-    m_panelBottom->setFixedHeight(kBottomPanelHeight);
-    m_panelBottom->setFont(ArialFont());
-    form->addWidget(m_panelBottom);
+    m_bottomPanel = new QWidget(this);
+    m_bottomPanel->setObjectName("PanelBottom");
+    m_bottomPanel->setFixedHeight(kBottomPanelHeight);
+    m_bottomPanel->setFont(ArialFont());
+    form->addWidget(m_bottomPanel);
 
     m_style = new FlatLookStyle;
     m_style->setParent(this);
-    m_checkBoxFile =
-        Placed(new QCheckBox(tr("列出文件"), m_panelBottom), "CheckBoxFile", QRect(32, 13, 78, kCheckBoxHeight));
-    m_checkBoxDup = Placed(new QCheckBox(tr("只列出可能重复的项目"), m_panelBottom), "CheckBoxDup",
-                           QRect(128, 13, 148, kCheckBoxHeight));
-    m_buttonChooseDir = Placed(new QPushButton(tr("选择整理路径"), m_panelBottom), "ButtonChooseDir",
-                               QRect(288, 8, 90, kButtonHeight));
-    m_buttonDelete = Placed(new QPushButton(tr("删除选中项目"), m_panelBottom), "ButtonDelete",
+    m_listFilesBox =
+        Placed(new QCheckBox(tr("列出文件"), m_bottomPanel), "CheckBoxFile", QRect(32, 13, 78, kCheckBoxHeight));
+    m_onlyDuplicatesBox = Placed(new QCheckBox(tr("只列出可能重复的项目"), m_bottomPanel), "CheckBoxDup",
+                                 QRect(128, 13, 148, kCheckBoxHeight));
+    m_chooseFolderButton = Placed(new QPushButton(tr("选择整理路径"), m_bottomPanel), "ButtonChooseDir",
+                                  QRect(288, 8, 90, kButtonHeight));
+    m_deleteButton = Placed(new QPushButton(tr("删除选中项目"), m_bottomPanel), "ButtonDelete",
                             QRect(392, 8, 90, kButtonHeight));
-    m_buttonQuit =
-        Placed(new QPushButton(tr("退出程序"), m_panelBottom), "ButtonQuit", QRect(496, 8, 90, kButtonHeight));
-    m_buttonDelete->setEnabled(false);
-    for (QWidget* control : {static_cast<QWidget*>(m_checkBoxFile), static_cast<QWidget*>(m_checkBoxDup),
-                             static_cast<QWidget*>(m_buttonChooseDir), static_cast<QWidget*>(m_buttonDelete),
-                             static_cast<QWidget*>(m_buttonQuit)})
+    m_quitButton =
+        Placed(new QPushButton(tr("退出程序"), m_bottomPanel), "ButtonQuit", QRect(496, 8, 90, kButtonHeight));
+    m_deleteButton->setEnabled(false);
+    for (QWidget* control : {static_cast<QWidget*>(m_listFilesBox), static_cast<QWidget*>(m_onlyDuplicatesBox),
+                             static_cast<QWidget*>(m_chooseFolderButton), static_cast<QWidget*>(m_deleteButton),
+                             static_cast<QWidget*>(m_quitButton)})
         control->setStyle(m_style);
     // Esc presses the quit button, as a dialog's cancel button.
     auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(cancel, &QShortcut::activated, m_buttonQuit, &QPushButton::click);
+    connect(cancel, &QShortcut::activated, m_quitButton, &QPushButton::click);
 
-    setTabOrder(m_checkList, m_fileListBox);
-    setTabOrder(m_fileListBox, m_checkBoxFile);
-    setTabOrder(m_checkBoxFile, m_checkBoxDup);
-    setTabOrder(m_checkBoxDup, m_buttonChooseDir);
-    setTabOrder(m_buttonChooseDir, m_buttonDelete);
-    setTabOrder(m_buttonDelete, m_buttonQuit);
+    setTabOrder(m_listView, m_preview);
+    setTabOrder(m_preview, m_listFilesBox);
+    setTabOrder(m_listFilesBox, m_onlyDuplicatesBox);
+    setTabOrder(m_onlyDuplicatesBox, m_chooseFolderButton);
+    setTabOrder(m_chooseFolderButton, m_deleteButton);
+    setTabOrder(m_deleteButton, m_quitButton);
 
-    m_selectFolderDialog = new SelectFolderDialog(this);
-    m_selectFolderDialog->setObjectName("SelectFolderDialog");
-    m_selectFolderDialog->SetTitle(tr("选择路径"));
-    BuildPopupMenu();
+    m_folderChooser = new SelectFolderDialog(this);
+    m_folderChooser->setObjectName("SelectFolderDialog");
+    m_folderChooser->setTitle(tr("选择路径"));
+    buildPopupMenu();
 }
 
 // One menu for the window's life: the fixed commands, then the group entries of the last listing pass.
-void QuarryManagerFm::BuildPopupMenu()
+void MainWindow::buildPopupMenu()
 {
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName("PopupMenu");
-    m_miEmptyDir = m_popupMenu->addAction(tr("选中所有空目录"));
-    m_miEmptyDir->setObjectName("miEmptyDir");
-    m_miUndo = m_popupMenu->addAction(tr("撤销上次删除"));
-    m_miUndo->setObjectName("miUndo");
-    m_miKeepCount = m_popupMenu->addAction(tr("保留最新版本数…"));
-    m_miKeepCount->setObjectName("miKeepCount");
+    m_emptyFoldersAction = m_popupMenu->addAction(tr("选中所有空目录"));
+    m_emptyFoldersAction->setObjectName("miEmptyDir");
+    m_undoAction = m_popupMenu->addAction(tr("撤销上次删除"));
+    m_undoAction->setObjectName("miUndo");
+    m_keepCountAction = m_popupMenu->addAction(tr("保留最新版本数…"));
+    m_keepCountAction->setObjectName("miKeepCount");
     QMenu* help = m_popupMenu->addMenu(tr("帮助"));
     help->menuAction()->setObjectName("miHelp");
-    m_miAbout = help->addAction(tr("关于"));
-    m_miAbout->setObjectName("miAbout");
+    m_aboutAction = help->addAction(tr("关于"));
+    m_aboutAction->setObjectName("miAbout");
     QAction* divide = m_popupMenu->addSeparator();
     divide->setObjectName("miDivide");
 }

@@ -1,0 +1,226 @@
+// The main window's lifecycle, settings, listing and preview; its commands are in main_window_commands.cpp.
+#include "app/main_window.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "platform/file_system.h"
+#include "scan/undo_record.h"
+#include "widgets/background_sizer.h"
+#include "widgets/busy_cursor.h"
+#include "widgets/check_list_model.h"
+#include "widgets/check_list_view.h"
+#include "widgets/display_name.h"
+#include "widgets/file_list_box.h"
+#include "widgets/hot_spot_splitter.h"
+#include "widgets/local_path.h"
+#include "widgets/select_folder_dialog.h"
+
+namespace versweep {
+
+namespace {
+
+constexpr const char* kSection = "CONFIG";
+
+// The folder a drop carries: exactly one URL, a local folder.
+std::optional<std::string> DroppedFolder(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return std::nullopt;
+    std::optional<std::string> path = LocalPathBytes(data->urls().front());
+    if (!path || !platform::DirectoryExists(*path))
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
+    : QWidget(parent), m_settings(std::move(settingsFile)), m_session(DefaultUndoRecordPath()),
+      m_model(std::make_unique<CheckListModel>(m_session.CurrentListing()))
+{
+    m_sizer = new BackgroundSizer(this);
+    buildLayout();
+    connectHandlers();
+}
+
+MainWindow::~MainWindow()
+{
+    m_sizer->cancel();
+    m_settings.WriteInteger(kSection, "Position", m_splitter->position());
+}
+
+void MainWindow::connectHandlers()
+{
+    connect(m_chooseFolderButton, &QPushButton::clicked, this, &MainWindow::chooseFolder);
+    connect(m_deleteButton, &QPushButton::clicked, this, &MainWindow::moveCheckedToTrash);
+    connect(m_quitButton, &QPushButton::clicked, this, &MainWindow::close);
+    connect(m_onlyDuplicatesBox, &QCheckBox::toggled, this, &MainWindow::setOnlyDuplicates);
+    connect(m_listFilesBox, &QCheckBox::toggled, this, &MainWindow::setListFiles);
+    connect(m_emptyFoldersAction, &QAction::triggered, this, &MainWindow::checkEmptyFolders);
+    connect(m_undoAction, &QAction::triggered, this, &MainWindow::undoLastMove);
+    connect(m_keepCountAction, &QAction::triggered, this, &MainWindow::chooseKeepCount);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    // Whether there is a batch to take back can change outside the window (the trash emptied, a script).
+    connect(m_popupMenu, &QMenu::aboutToShow, this, [this] { m_undoAction->setEnabled(m_session.CanUndo()); });
+    connect(m_listView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { m_popupMenu->popup(m_listView->viewport()->mapToGlobal(position)); });
+    connect(m_listView, &CheckListView::rowClicked, this, &MainWindow::showEntryPreview);
+    connect(m_model.get(), &CheckListModel::entryToggled, this, &MainWindow::updateDeleteButton);
+    connect(m_sizer, &BackgroundSizer::measured, m_model.get(), &CheckListModel::setSize);
+    connect(m_sizer, &BackgroundSizer::finished, m_model.get(), [this] { m_model->setSizing(false); });
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        restoreSettings();
+    }
+}
+
+void MainWindow::restoreSettings()
+{
+    m_folder = m_settings.ReadString(kSection, "vPath", "");
+    // The system would read such a path only up to its NUL: a parent folder, never the one stored.
+    if (platform::HoldsNul(m_folder))
+        m_folder.clear();
+    m_splitter->setPosition(m_settings.ReadInteger(kSection, "Position", m_splitter->position()));
+    const bool onlyDuplicates = m_settings.ReadBool(kSection, "OnlyDuplicate", true);
+    const bool listFiles = m_settings.ReadBool(kSection, "ListFile", false);
+    {
+        const QSignalBlocker quietDuplicates(m_onlyDuplicatesBox);
+        const QSignalBlocker quietFiles(m_listFilesBox);
+        m_onlyDuplicatesBox->setChecked(onlyDuplicates);
+        m_listFilesBox->setChecked(listFiles);
+    }
+    // Both boxes start unchecked, and restoring one that is on has always counted as switching it on: it is
+    // saved (so a first start writes "OnlyDuplicate"="1"), and the stored folder is listed even when it is gone,
+    // which shows its header alone. One listing pass stands for the ones each switch used to run.
+    if (onlyDuplicates)
+        m_settings.WriteBool(kSection, "OnlyDuplicate", true);
+    if (listFiles)
+        m_settings.WriteBool(kSection, "ListFile", true);
+    if (platform::DirectoryExists(m_folder) || (!m_folder.empty() && (onlyDuplicates || listFiles)))
+        relist();
+}
+
+ListOptions MainWindow::listOptions() const
+{
+    ListOptions options;
+    options.onlyDuplicates = m_onlyDuplicatesBox->isChecked();
+    options.listFiles = m_listFilesBox->isChecked();
+    options.whiteList = m_settings.ReadString(kSection, "WhiteList", "");
+    options.blackList = m_settings.ReadString(kSection, "BlackList", "");
+    options.keepCount = m_settings.ReadInteger(kSection, "KeepCount", 1);
+    return options;
+}
+
+void MainWindow::relist()
+{
+    const BusyCursor busy;
+    m_sizer->cancel();
+    // A folder that cannot be listed shows its header alone, without a message, as the window always has.
+    static_cast<void>(m_session.List(m_folder, listOptions()));
+    rebuildGroupMenu();
+    updateDeleteButton();
+    // Each entry's size is measured in the background; the list shows sizes as they come.
+    std::vector<EntryPath> paths = m_session.EntryPaths();
+    m_model->setSizing(!paths.empty());
+    m_sizer->start(std::move(paths));
+}
+
+void MainWindow::rebuildGroupMenu()
+{
+    qDeleteAll(m_groupEntries);
+    m_groupEntries.clear();
+    for (const std::string& tag : m_session.CurrentListing().GroupTags()) {
+        // The caption shows the tag as written: a lone '&' would otherwise mark a shortcut and vanish.
+        auto* entry = new QAction(DisplayName(tag).replace('&', QStringLiteral("&&")), m_popupMenu);
+        entry->setCheckable(true);
+        entry->setData(QByteArray::fromStdString(tag));
+        connect(entry, &QAction::triggered, this, [this, entry] { checkGroup(entry); });
+        m_popupMenu->addAction(entry);
+        m_groupEntries.append(entry);
+    }
+}
+
+void MainWindow::chooseFolder()
+{
+    const platform::Result<bool> confirmed = m_folderChooser->showFolderChooser();
+    if (!confirmed) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(confirmed.Error().message));
+        return;
+    }
+    if (confirmed.Value())
+        openFolder(m_folderChooser->selectedFolder());
+}
+
+void MainWindow::openFolder(std::string folder)
+{
+    m_folder = std::move(folder);
+    m_settings.WriteString(kSection, "vPath", m_folder);
+    relist();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedFolder(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    std::optional<std::string> folder = DroppedFolder(event->mimeData());
+    if (!folder)
+        return;
+    event->acceptProposedAction();
+    openFolder(std::move(*folder));
+}
+
+void MainWindow::setOnlyDuplicates(bool on)
+{
+    if (!m_folder.empty())
+        relist();
+    m_settings.WriteBool(kSection, "OnlyDuplicate", on);
+}
+
+void MainWindow::setListFiles(bool on)
+{
+    if (!m_folder.empty())
+        relist();
+    m_settings.WriteBool(kSection, "ListFile", on);
+}
+
+void MainWindow::showEntryPreview(const QModelIndex& index)
+{
+    const Entry* entry = m_model->entryAt(index);
+    // The header, a plain file and a folder that vanished have no files to show.
+    const bool shown =
+        entry != nullptr && entry->kind != platform::EntryKind::File &&
+        platform::DirectoryExists(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
+    if (shown)
+        m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
+    m_preview->setVisible(shown);
+}
+
+// Commands set marks without a change event, as the list always has: only a user's toggle and a new listing
+// come here.
+void MainWindow::updateDeleteButton()
+{
+    m_deleteButton->setEnabled(m_session.CurrentListing().CheckedCount() > 0);
+}
+
+} // namespace versweep

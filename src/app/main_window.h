@@ -1,0 +1,109 @@
+// The main window: the check list of release entries, the file preview and the commands below them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QList>
+#include <QWidget>
+
+#include "ini/ini_file.h"
+#include "scan/sweep_session.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QMenu;
+class QPushButton;
+
+namespace versweep {
+
+class BackgroundSizer;
+class CheckListModel;
+class CheckListView;
+class FileListBox;
+class FlatLookStyle;
+class HotSpotSplitter;
+class SelectFolderDialog;
+
+/// The program's one window. It keeps the folder being organised and the settings file, drives a sweep session
+/// over the folder's entries, and presents what each command did. Settings are written as they change; only
+/// the splitter position is written when the window goes.
+class MainWindow final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    /// The window with its settings in `settingsFile`.
+    explicit MainWindow(std::string settingsFile, QWidget* parent = nullptr);
+    /// Writes "Position".
+    ~MainWindow() override;
+
+    const std::string& folder() const { return m_folder; }
+
+    /// Organises `folder` as if it had been chosen with the folder chooser: stored as "vPath" and listed.
+    void openFolder(std::string folder);
+
+    /// Lists and marks the folder's entries again, rebuilds the group entries of the popup menu and sets the
+    /// delete button's state.
+    void relist();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    /// A single local folder dropped on the window is opened; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    void chooseFolder();
+    void moveCheckedToTrash();
+    void setOnlyDuplicates(bool on);
+    void setListFiles(bool on);
+    void showEntryPreview(const QModelIndex& index);
+    void updateDeleteButton();
+    void checkGroup(QAction* entry);
+    void checkEmptyFolders();
+    void undoLastMove();
+    void chooseKeepCount();
+    void showAbout();
+
+private:
+    void buildLayout();
+    void buildPopupMenu();
+    void connectHandlers();
+    void restoreSettings();
+    ListOptions listOptions() const;
+    void rebuildGroupMenu();
+    void showBatchProblems(const QString& summary, const BatchReport& report);
+
+    IniFile m_settings;
+    std::string m_folder;
+    bool m_shown = false;
+
+    SweepSession m_session;
+    std::unique_ptr<CheckListModel> m_model; // after m_session: it stops observing the listing before it goes
+    FlatLookStyle* m_style = nullptr;
+    BackgroundSizer* m_sizer = nullptr;
+
+    QFrame* m_clientPanel = nullptr;
+    HotSpotSplitter* m_splitter = nullptr;
+    CheckListView* m_listView = nullptr;
+    QFrame* m_previewPanel = nullptr;
+    FileListBox* m_preview = nullptr;
+    QWidget* m_bottomPanel = nullptr;
+    QCheckBox* m_listFilesBox = nullptr;
+    QCheckBox* m_onlyDuplicatesBox = nullptr;
+    QPushButton* m_chooseFolderButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_quitButton = nullptr;
+    SelectFolderDialog* m_folderChooser = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QAction* m_emptyFoldersAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_keepCountAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QList<QAction*> m_groupEntries; // behind the fixed commands, rebuilt by every listing
+};
+
+} // namespace versweep

@@ -1,0 +1,87 @@
+// One sweep of one folder: the listing, the commands that correct its marks, sizes, the trash and the way back.
+#include "scan/sweep_session.h"
+
+#include <utility>
+
+#include "platform/file_system.h"
+#include "scan/empty_folder.h"
+#include "tools/text_tools.h"
+
+namespace versweep {
+
+SweepSession::SweepSession(std::string undoRecord, const char* collationLocale)
+    : m_collation(collationLocale), m_undoRecord(std::move(undoRecord))
+{}
+
+std::optional<platform::SystemError> SweepSession::List(const std::string& folder, const ListOptions& options)
+{
+    ListedFolder listed = ListFolder(folder, options, m_collation);
+    std::optional<platform::SystemError> error = listed.error;
+    m_listing.Show(std::move(listed));
+    return error;
+}
+
+std::size_t SweepSession::CheckEmptyFolders()
+{
+    std::size_t checked = 0;
+    for (const EntryPath& entry : EntryPaths()) {
+        if (IsEmptyFolder(entry.path) && m_listing.SetChecked(entry.id, true, MarkReason::Empty))
+            ++checked;
+    }
+    return checked;
+}
+
+std::size_t SweepSession::CheckGroup(std::string_view tag, bool checked)
+{
+    const std::string wanted = UpperCaseAscii(tag);
+    std::vector<EntryId> members;
+    for (const Entry& entry : m_listing.Entries()) {
+        if (UpperCaseAscii(entry.groupTag) == wanted)
+            members.push_back(entry.id);
+    }
+    std::size_t changed = 0;
+    for (const EntryId id : members) {
+        if (m_listing.SetChecked(id, checked, MarkReason::Group))
+            ++changed;
+    }
+    return changed;
+}
+
+std::vector<EntryPath> SweepSession::EntryPaths() const
+{
+    std::vector<EntryPath> paths;
+    paths.reserve(m_listing.Entries().size());
+    for (const Entry& entry : m_listing.Entries())
+        paths.push_back(EntryPath{entry.id, platform::JoinPath(m_listing.Folder(), entry.name)});
+    return paths;
+}
+
+std::vector<MeasuredEntry> SweepSession::MeasureSizes() const
+{
+    std::vector<MeasuredEntry> sizes;
+    for (const EntryPath& entry : EntryPaths())
+        sizes.push_back(MeasuredEntry{entry.id, platform::MeasureDiskUsage(entry.path)});
+    return sizes;
+}
+
+BatchReport SweepSession::MoveCheckedToTrash() const
+{
+    std::vector<BatchEntry> batch;
+    for (const Entry& entry : m_listing.Entries()) {
+        if (entry.checked)
+            batch.push_back(BatchEntry{entry.name, entry.identity});
+    }
+    return TrashEntries(m_listing.Folder(), batch, m_undoRecord);
+}
+
+BatchReport SweepSession::UndoLastMove() const
+{
+    return UndoLastBatch(m_undoRecord);
+}
+
+bool SweepSession::CanUndo() const
+{
+    return HasUndoableBatch(m_undoRecord);
+}
+
+} // namespace versweep

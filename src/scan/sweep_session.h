@@ -1,0 +1,79 @@
+// One sweep of one folder, as both faces drive it: list and mark, correct the marks, measure, trash, undo.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "listing/listing.h"
+#include "listing/listing_pass.h"
+#include "platform/collation.h"
+#include "platform/system_error.h"
+#include "platform/tree_size.h"
+#include "scan/trash_batch.h"
+
+namespace versweep {
+
+/// A listed entry's path, for measuring it elsewhere (the window's sizer walks on threads of its own).
+struct EntryPath
+{
+    EntryId id = 0;
+    std::string path;
+};
+
+/// What a walk of one listed entry found.
+struct MeasuredEntry
+{
+    EntryId id = 0;
+    platform::TreeSize size;
+};
+
+/// The window and versweep-scan each hold one session and present what it does. The faces read their
+/// settings or command line and hand the options in; the session reads no settings of its own. Its long work
+/// is built from calls that touch nothing but their arguments (ListFolder, MeasureDiskUsage, TrashEntries,
+/// UndoLastBatch), so that a face can run them off its own thread and bring the results back.
+class SweepSession
+{
+public:
+    /// Records its batches in `undoRecord` (DefaultUndoRecordPath) and sorts names by the locale
+    /// `collationLocale` (null: the user's).
+    explicit SweepSession(std::string undoRecord, const char* collationLocale = nullptr);
+
+    Listing& CurrentListing() { return m_listing; }
+    const Listing& CurrentListing() const { return m_listing; }
+
+    /// Lists and marks `folder` (ListFolder) in place of the listing before. A folder that cannot be listed
+    /// leaves a listing of that folder without entries, and the error says why.
+    std::optional<platform::SystemError> List(const std::string& folder, const ListOptions& options);
+
+    /// Checks every entry that was read in full and holds less than 256 bytes (IsEmptyFolder), with the reason
+    /// "empty" where that changes its mark; others keep theirs. Returns how many it checked.
+    std::size_t CheckEmptyFolders();
+
+    /// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`, with the reason "group"
+    /// where that changes its mark; others keep theirs. Returns how many changed.
+    std::size_t CheckGroup(std::string_view tag, bool checked);
+
+    /// Every listed entry's path, in list order.
+    std::vector<EntryPath> EntryPaths() const;
+
+    /// Measures every listed entry, one after the other in list order (MeasureDiskUsage).
+    std::vector<MeasuredEntry> MeasureSizes() const;
+
+    /// Moves the checked entries to the trash as one batch (TrashEntries), in list order, each only while it
+    /// is the file the listing saw.
+    BatchReport MoveCheckedToTrash() const;
+    /// Moves the last batch back out of the trash (UndoLastBatch).
+    BatchReport UndoLastMove() const;
+    /// Whether the last batch has anything left to bring back (HasUndoableBatch).
+    bool CanUndo() const;
+
+private:
+    platform::Collation m_collation;
+    std::string m_undoRecord;
+    Listing m_listing;
+};
+
+} // namespace versweep
