@@ -5,6 +5,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 # The posix-threads compilers: std::thread and std::mutex work on them, as on Linux.
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+# Compiles the application manifest into each program.
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 # Libraries, headers and packages come from the mingw tree only, never from the host's /usr/include or
 # /usr/lib; programs (Wine, clang-format) are the host's.

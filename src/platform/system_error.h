@@ -1,9 +1,15 @@
 // Errors of operating-system calls, returned as values rather than thrown.
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <utility>
 #include <variant>
+
+// Windows' C runtime lacks this one; the layer reports with it an entry that is no longer the file it was.
+#ifndef ESTALE
+#define ESTALE 116
+#endif
 
 namespace versweep::platform {
 

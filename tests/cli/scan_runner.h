@@ -38,6 +38,9 @@ pid_t StartProgram(const TempDir& dir, const std::vector<std::string>& args, con
 /// Waits for a run StartProgram started and reads what it wrote; status -1 when it did not exit by itself.
 Outcome WaitProgram(const TempDir& dir, pid_t child, const std::string& label);
 
+/// Waits for a run StartProgram started: its exit status, -1 when it did not exit by itself.
+int WaitForExit(pid_t child);
+
 /// The lines of `text`, without their line breaks.
 std::vector<std::string> Lines(const std::string& text);
 

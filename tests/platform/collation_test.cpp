@@ -28,7 +28,19 @@ struct OrderCase
     const char* name;
     Texts input;
     Texts expected;
+    // When the system's comparison differs: Windows passes over hyphens and ranks punctuation its own way.
+    Texts onWindows = {};
 };
+
+// The order a case expects on the system the test runs on.
+const Texts& Expected(const OrderCase& c)
+{
+#ifdef _WIN32
+    if (!c.onWindows.empty())
+        return c.onWindows;
+#endif
+    return c.expected;
+}
 
 class CollationOrder : public testing::TestWithParam<OrderCase>
 {};
@@ -36,8 +48,8 @@ class CollationOrder : public testing::TestWithParam<OrderCase>
 TEST_P(CollationOrder, SameWhicheverOrderTheNamesComeIn)
 {
     const OrderCase& c = GetParam();
-    EXPECT_EQ(Sorted(c.input), c.expected);
-    EXPECT_EQ(Sorted(Texts(c.input.rbegin(), c.input.rend())), c.expected);
+    EXPECT_EQ(Sorted(c.input), Expected(c));
+    EXPECT_EQ(Sorted(Texts(c.input.rbegin(), c.input.rend())), Expected(c));
 }
 
 const OrderCase kOrderCases[] = {
@@ -49,10 +61,11 @@ const OrderCase kOrderCases[] = {
     {"DigitsBeforeLetters", {"b1", "10", "2", "a"}, {"10", "2", "a", "b1"}},
     {"ReleaseNames",
      {"game.v1.10-GRP", "Game.v1.2-grp", "GAME.v1.1-X", "Gamer.v1-A"},
-     {"GAME.v1.1-X", "game.v1.10-GRP", "Game.v1.2-grp", "Gamer.v1-A"}},
+     {"GAME.v1.1-X", "game.v1.10-GRP", "Game.v1.2-grp", "Gamer.v1-A"},
+     {"game.v1.10-GRP", "GAME.v1.1-X", "Game.v1.2-grp", "Gamer.v1-A"}},
     {"InvalidUtf8KeptAndOrderedByBytes", {"a\xFF", "a\xFE", "a", "a\xC3"}, {"a", "a\xC3", "a\xFE", "a\xFF"}},
     {"ZeroByteIgnoredThenByteOrder", {"xy", std::string("x\0y", 3), ""}, {"", std::string("x\0y", 3), "xy"}},
-    {"Punctuation", {"!b", "_u", "(p"}, {"_u", "!b", "(p"}},
+    {"Punctuation", {"!b", "_u", "(p"}, {"_u", "!b", "(p"}, {"!b", "(p", "_u"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CollationOrder, testing::ValuesIn(kOrderCases), test::CaseName());

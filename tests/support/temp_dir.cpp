@@ -57,6 +57,11 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, error);
 }
 
+std::string TempDir::operator/(const std::string& relative) const
+{
+    return m_path + "/" + relative;
+}
+
 void TempDir::MakeDir(const std::string& relative) const
 {
     const std::string path = *this / relative;
@@ -92,6 +97,11 @@ void TempDir::Chmod(const std::string& relative, unsigned mode) const
     const std::string path = *this / relative;
     if (::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0)
         Fail("chmod", path);
+}
+
+bool LinksAndAnyNames()
+{
+    return true;
 }
 
 std::vector<std::string> TreeOf(const std::string& folder)
