@@ -50,6 +50,13 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     item.text.clear();
     item.features &= ~QStyleOptionViewItem::HasCheckIndicator;
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+    // The keyboard's row stays visible inside a selection and outside it.
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = option.palette.color(QPalette::Base);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
     // A title's versions stand out together, wherever the sorted list puts them.
     if (SharesTitleWithCurrent(option, index)) {
         QColor tint = option.palette.color(QPalette::Highlight);

@@ -23,6 +23,8 @@ public:
 
     /// Shows `model` (not owned) and toggles its entries.
     void setCheckListModel(CheckListModel* model);
+    /// A hint drawn where the entries would be while none are listed.
+    void setPlaceholderText(const QString& text);
 
 signals:
     /// A click, or a keyboard move, made `index` the current row.
@@ -36,17 +38,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool inCheckBoxArea(const QPoint& position, const QModelIndex& index) const;
     void pressAt(const QPoint& position, Qt::MouseButton button);
     /// The release of a press or of the space bar: toggles the row it went down on, when that row is still
-    /// current and the release happened inside the list.
+    /// current and the release happened inside the list. A toggle of a row inside a selection of several sets
+    /// them all to that row's new state.
     void endToggle(bool releasedInside);
 
     CheckListModel* m_model = nullptr;
     QPersistentModelIndex m_toggleRow; // the row a toggle went down on, until its release; a relist voids it
     bool m_keyboardMove = false;
+    QString m_placeholder;
 };
 
 } // namespace versweep
