@@ -19,7 +19,6 @@ namespace {
 
 // The client width the buttons' places were laid out for; a wider window moves them right by the difference.
 constexpr int kLaidOutWidth = 601;
-constexpr int kFindBarMargin = 5;
 
 QShortcut* Shortcut(const QKeySequence& keys, QWidget* window)
 {
@@ -35,7 +34,7 @@ void MainWindow::buildKeys()
     m_findBar = new QWidget(m_clientPanel);
     m_findBar->setObjectName("FindBar");
     auto* bar = new QHBoxLayout(m_findBar);
-    bar->setContentsMargins(0, 0, 0, kFindBarMargin);
+    bar->setContentsMargins(0, 0, 0, 0);
     auto* label = new QLabel(tr("查找："), m_findBar);
     m_findText = new QLineEdit(m_findBar);
     m_findText->setObjectName("FindText");

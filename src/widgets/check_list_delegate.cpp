@@ -7,12 +7,13 @@
 #include <QStyle>
 
 #include "widgets/check_list_model.h"
+#include "widgets/contrast.h"
 
 namespace versweep {
 
 namespace {
 
-// The header stands out from the entries below it in the window's accent colour.
+// The header stands out from the entries below it in the window's accent colour (lightened on a dark theme).
 const QColor kHeaderColour(0x1C, 0x51, 0x80);
 // The mark of a title whose versions read two ways: a warning's amber, readable on white and on the
 // selection's blue.
@@ -76,6 +77,15 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                     (item.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
         box.palette = option.palette;
         style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
+        // A dark theme's box frame nearly vanishes on its base; an edge of 3:1 keeps each box in sight.
+        if (IsDarkPalette(option.palette)) {
+            painter->save();
+            painter->setPen(
+                Readable(option.palette.color(QPalette::Mid), option.palette.color(QPalette::Base), 3.0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(box.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
         textArea = option.rect.adjusted(kCheckBoxArea + kTextGap, 0, 0, 0);
     }
 
@@ -85,7 +95,7 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     QColor colour = option.palette.color(enabled ? QPalette::Active : QPalette::Disabled,
                                          selected ? QPalette::HighlightedText : QPalette::Text);
     if (header && !selected)
-        colour = kHeaderColour;
+        colour = Readable(kHeaderColour, option.palette.color(QPalette::Base));
     painter->setPen(colour);
     const QFontMetrics metrics(item.font);
 

@@ -1,21 +1,58 @@
-// Tests of the window's keys, selection, find bar and list commands, driven as a user drives them.
+// Tests of the window's keys, selection, find bar, list commands and colours, driven as a user drives them.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include <QAction>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 #include "app/main_window.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
+#include "widgets/contrast.h"
 #include "window_fixture.h"
 
 namespace versweep {
+
+namespace {
+
+// A dark desktop theme's colours, as GTK's Adwaita:dark hands them to Qt.
+QPalette DarkPalette()
+{
+    QPalette palette;
+    const QColor window(0x35, 0x35, 0x35);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::Base, QColor(0x2D, 0x2D, 0x2D));
+    palette.setColor(QPalette::Mid, QColor(0x1E, 0x1E, 0x1E));
+    palette.setColor(QPalette::Highlight, QColor(0x15, 0x53, 0x9E));
+    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                           QPalette::HighlightedText, QPalette::BrightText})
+        palette.setColor(text, QColor(0xEE, 0xEE, 0xEC));
+    return palette;
+}
+
+// The strongest contrast of any pixel of `image` inside `area` against `background`: the caption's, where
+// the caption is the only thing drawn there.
+double CaptionContrast(const QImage& image, const QRect& area, const QColor& background)
+{
+    double best = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, ContrastRatio(image.pixelColor(x, y), background));
+    }
+    return best;
+}
+
+} // namespace
 
 class MainWindowKeysTest : public QObject, protected WindowFixture
 {
@@ -153,6 +190,40 @@ private slots:
                 entry->trigger();
         }
         QVERIFY(IsChecked(Row("Tool.v1-T00")));
+    }
+
+    // Every caption reads on its face (4.5:1) under a light and a dark theme; a light one keeps the pale face.
+    void captionsReadOnTheirFaces_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void captionsReadOnTheirFaces()
+    {
+        QFETCH(bool, dark);
+        const QPalette saved = QApplication::palette();
+        QApplication::setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+        OpenOn({"Game.v1.0-A", "Game.v1.1-B"});
+        for (const char* name : {"ButtonChooseDir", "ButtonDelete", "ButtonQuit"}) {
+            const QImage image = Find<QPushButton>(name)->grab().toImage();
+            const QColor face = image.pixelColor(3, 3);
+            if (!dark)
+                QCOMPARE(face, QColor(0xF4, 0xF4, 0xF0));
+            const double contrast = CaptionContrast(image, image.rect().adjusted(3, 3, -3, -3), face);
+            QVERIFY2(contrast >= 4.5, qPrintable(QString("%1: %2").arg(name).arg(contrast)));
+        }
+        for (const char* name : {"CheckBoxFile", "CheckBoxDup"}) {
+            const QImage image = Find<QWidget>(name)->grab().toImage();
+            const double contrast =
+                CaptionContrast(image, image.rect().adjusted(20, 0, 0, 0), image.pixelColor(0, 0));
+            QVERIFY2(contrast >= 4.5, qPrintable(QString("%1: %2").arg(name).arg(contrast)));
+        }
+        const QRect header = View()->visualRect(Model()->index(0));
+        const QImage list = View()->viewport()->grab(header).toImage();
+        const double contrast = CaptionContrast(list, list.rect(), list.pixelColor(0, 0));
+        QVERIFY2(contrast >= 4.5, qPrintable(QString("header: %1").arg(contrast)));
+        QApplication::setPalette(saved);
     }
 };
 
