@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include <QAction>
@@ -13,11 +14,13 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QUrl>
 
 #include "app/main_window.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 #include "widgets/contrast.h"
+#include "widgets/local_path.h"
 #include "window_fixture.h"
 
 namespace versweep {
@@ -190,6 +193,41 @@ private slots:
                 entry->trigger();
         }
         QVERIFY(IsChecked(Row("Tool.v1-T00")));
+    }
+
+    // The default size is the smallest; a wider window keeps the buttons' distance from its right edge and
+    // gives the extra width to both panes.
+    void growingKeepsTheButtonsAtTheRightEdge()
+    {
+        MainWindow& window = Open();
+        const QSize smallest = window.size();
+        QCOMPARE(window.minimumSize(), smallest);
+        auto* quit = Find<QPushButton>("ButtonQuit");
+        const int fromRight = window.width() - quit->geometry().right();
+        const int listWidth = View()->width();
+        window.resize(smallest + QSize(200, 100));
+        QTRY_COMPARE(window.width() - quit->geometry().right(), fromRight);
+        QCOMPARE(window.width() - DeleteButton()->geometry().right(), fromRight + 104);
+        QCOMPARE(Find<QWidget>("CheckBoxFile")->x(), 32);
+        QVERIFY(View()->width() > listWidth);
+        QVERIFY(View()->width() < listWidth + 200);
+    }
+
+    // The file manager gets the folder's own bytes, whatever the name holds.
+    void folderUrlsCarryTheNameBytes_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::newRow("plain") << QByteArray("/home/u/Tool.v1-A");
+        QTest::newRow("URL characters") << QByteArray("/home/u/R&D #1 ?x=50%");
+        QTest::newRow("not UTF-8") << QByteArray("/home/u/Tool.v1-\xE9\xFF");
+        QTest::newRow("newline and quotes") << QByteArray("/home/u/a\nb \"c\"");
+    }
+    void folderUrlsCarryTheNameBytes()
+    {
+        QFETCH(QByteArray, path);
+        const QUrl url = LocalFileUrl(path.toStdString());
+        QVERIFY(url.isLocalFile());
+        QCOMPARE(LocalPathBytes(url), std::optional<std::string>(path.toStdString()));
     }
 
     // Every caption reads on its face (4.5:1) under a light and a dark theme; a light one keeps the pale face.
