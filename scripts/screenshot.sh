@@ -61,7 +61,7 @@ shoot() {
     window=
     for _ in $(seq 100); do
         # The first window id, taken without "| head": a head that stops early could fail the pipeline.
-        window=$(xdotool search --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
+        window=$(xdotool search --onlyvisible --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
         sleep 0.1
     done
     [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
@@ -71,7 +71,8 @@ shoot() {
     xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 14 + 8)) click 1
     sleep 0.5
     mkdir -p "$(dirname "$2")"
-    import -window "$window" "$2"
+    # The root window cropped to the window: a theme plugin may add windows of the same name that cannot be read.
+    import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$2"
     echo "screenshot: wrote $2"
     if [ -n "${4:-}" ]; then
         xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 2 + 8)) click 1
