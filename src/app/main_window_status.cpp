@@ -2,6 +2,9 @@
 #include "app/main_window.h"
 
 #include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
 
 #include <QLabel>
 #include <QLocale>
@@ -52,17 +55,17 @@ void MainWindow::listingShown()
 {
     const Listing& listing = m_session.CurrentListing();
     if (m_pendingHandMarks) {
-        const std::vector<HandMark> handMarks = std::move(*m_pendingHandMarks);
+        std::unordered_map<std::string, HandMark> handMarks;
+        for (HandMark& mark : *m_pendingHandMarks)
+            handMarks.emplace(mark.name, std::move(mark));
         m_pendingHandMarks.reset();
         int kept = 0;
-        for (const HandMark& mark : handMarks) {
-            for (const Entry& entry : listing.Entries()) {
-                if (entry.name != mark.name || !entry.identity.Known() || !(entry.identity == mark.identity))
-                    continue;
-                m_session.CurrentListing().SetChecked(entry.id, mark.checked, MarkReason::Hand);
-                ++kept;
-                break;
-            }
+        for (const Entry& entry : listing.Entries()) {
+            const auto mark = handMarks.find(entry.name);
+            if (mark == handMarks.end() || !entry.identity.Known() || !(entry.identity == mark->second.identity))
+                continue;
+            m_session.CurrentListing().SetChecked(entry.id, mark->second.checked, MarkReason::Hand);
+            ++kept;
         }
         m_statusNote = tr("已重新读取文件夹，保留 %n 个手动标记", nullptr, kept);
     }

@@ -43,7 +43,14 @@ void CheckListView::pressAt(const QPoint& position, Qt::MouseButton button)
     const QModelIndex index = indexAt(position);
     if (!index.isValid())
         return;
-    if (button == Qt::LeftButton || index != currentIndex()) {
+    // A press on the box of a row inside a selection keeps the selection, so the toggle can mark all of it.
+    const bool keepSelection = button == Qt::LeftButton && inCheckBoxArea(position, index) &&
+                               selectionModel()->isSelected(index) &&
+                               selectionModel()->selectedIndexes().size() > 1;
+    if (keepSelection) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        emit rowClicked(index);
+    } else if (button == Qt::LeftButton || index != currentIndex()) {
         setCurrentIndex(index);
         emit rowClicked(index);
     }

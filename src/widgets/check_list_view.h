@@ -12,7 +12,8 @@ class CheckListModel;
 /// check-box strip (mirrored right to left) toggles on release inside the list while that row is still the
 /// current one, a quick second click there toggles again, and the space bar toggles on release. A left press,
 /// and a right press on a row that is not current yet, make the row current and report it before the popup
-/// menu opens; so does a move of the current row by the keyboard.
+/// menu opens; so does a move of the current row by the keyboard. Shift and Ctrl extend the selection; a
+/// toggle of a row inside a selection of several gives them all its new state.
 class CheckListView final : public QListView
 {
     Q_OBJECT

@@ -80,8 +80,14 @@ private slots:
         QTest::keyClick(View(), Qt::Key_Space);
         QCOMPARE(CheckedCount(), 0);
         QVERIFY(!DeleteButton()->isEnabled());
+        // A click on a selected row's box marks the whole selection as well.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, CheckBoxPoint(Row("Game.v1.1-B")));
+        QCOMPARE(CheckedCount(), 3);
+        QCOMPARE(View()->selectionModel()->selectedIndexes().size(), 3);
 
         QTest::keyClick(View(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(View(), Qt::Key_Space);
+        QCOMPARE(CheckedCount(), 0);
         QTest::keyClick(View(), Qt::Key_Space);
         QCOMPARE(CheckedCount(), 4);
         QVERIFY(!IsChecked(0));
