@@ -8,7 +8,7 @@ packages=(
     libicu-dev libglib2.0-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n
     libcli11-dev nlohmann-json3-dev
     clang-format clang-tidy xvfb xauth
-    fonts-wqy-microhei trash-cli e2fsprogs
+    fonts-wqy-microhei trash-cli e2fsprogs qt6-gtk-platformtheme
     clang libclang-rt-14-dev llvm
     dpkg-dev file desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix wine64 googletest

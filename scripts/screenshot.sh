@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real Versweep window under Xvfb on a generated folder of release names, clicks an entry so the
 # preview shows its files, and writes docs/screenshot.png (Chinese), docs/screenshot-question.png (the delete
-# button's question), docs/screenshot-en.png (English) and docs/screenshot-reasons.png (English, the tooltip
-# of an older entry of a title whose versions read two ways).
+# button's question), docs/screenshot-en.png (English), docs/screenshot-reasons.png (English, the tooltip
+# of an older entry of a title whose versions read two ways) and docs/screenshot-dark.png (English under a
+# dark theme; needs qt6-gtk-platformtheme).
 # Needs the release build (scripts/run.sh makes it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,6 +14,7 @@ tools=()
 command -v Xvfb >/dev/null || tools+=(xvfb)
 command -v xdotool >/dev/null || tools+=(xdotool)
 command -v import >/dev/null || tools+=(imagemagick)
+[ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so ] || tools+=(qt6-gtk-platformtheme)
 if [ ${#tools[@]} -gt 0 ]; then
     sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
@@ -59,7 +61,7 @@ shoot() {
     window=
     for _ in $(seq 100); do
         # The first window id, taken without "| head": a head that stops early could fail the pipeline.
-        window=$(xdotool search --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
+        window=$(xdotool search --onlyvisible --name '^Versweep$' 2>/dev/null) && window=${window%%$'\n'*} && [ -n "$window" ] && break
         sleep 0.1
     done
     [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
@@ -69,7 +71,8 @@ shoot() {
     xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 14 + 8)) click 1
     sleep 0.5
     mkdir -p "$(dirname "$2")"
-    import -window "$window" "$2"
+    # The root window cropped to the window: a theme plugin may add windows of the same name that cannot be read.
+    import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$2"
     echo "screenshot: wrote $2"
     if [ -n "${4:-}" ]; then
         xdotool mousemove $((X + 100)) $((Y + 6 + 17 * 2 + 8)) click 1
@@ -81,8 +84,9 @@ shoot() {
         echo "screenshot: wrote $4"
     fi
     if [ -n "${3:-}" ]; then
-        # The delete button, 392 px from the left of the 41-px bottom panel, 8 px down, 90 x 25.
-        xdotool mousemove $((X + 392 + 45)) $((Y + HEIGHT - 41 + 8 + 12)) click 1
+        # The delete button, 392 px from the left of the 41-px bottom panel (above the 20-px status line), 8 px
+        # down, 90 x 25.
+        xdotool mousemove $((X + 392 + 45)) $((Y + HEIGHT - 20 - 41 + 8 + 12)) click 1
         sleep 1
         import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$3"
         echo "screenshot: wrote $3"
@@ -93,3 +97,5 @@ shoot() {
 }
 shoot zh_CN "$root/docs/screenshot.png" "$root/docs/screenshot-question.png"
 shoot en "$root/docs/screenshot-en.png" "" "$root/docs/screenshot-reasons.png"
+# A dark desktop theme, as GNOME's Adwaita:dark reaches Qt through its gtk3 platform theme.
+QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark shoot en "$root/docs/screenshot-dark.png"

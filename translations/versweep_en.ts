@@ -55,6 +55,14 @@
         <source>该标题的版本号有两种读法</source>
         <translation>The versions of this title read two ways</translation>
     </message>
+    <message>
+        <source>文件夹标题</source>
+        <translation>Folder header</translation>
+    </message>
+    <message>
+        <source>文件夹标题，已选中 %1</source>
+        <translation>Folder header, %1 checked</translation>
+    </message>
 </context>
 <context>
     <name>versweep::MainWindow</name>
@@ -65,8 +73,8 @@
     <message numerus="yes">
         <source>您是否确认删除选中的项目(%n个项目)！</source>
         <translation>
-            <numerusform>Delete the checked entry (%n entry)?</numerusform>
-            <numerusform>Delete the checked entries (%n entries)?</numerusform>
+            <numerusform>Move %n checked entry to the trash?</numerusform>
+            <numerusform>Move %n checked entries to the trash?</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -98,11 +106,11 @@
     </message>
     <message>
         <source>选择整理路径</source>
-        <translation>Pick folder</translation>
+        <translation>Folder…</translation>
     </message>
     <message>
         <source>删除选中项目</source>
-        <translation>Delete</translation>
+        <translation>To Trash</translation>
     </message>
     <message>
         <source>退出程序</source>
@@ -118,11 +126,11 @@
     </message>
     <message>
         <source>撤销上次删除</source>
-        <translation>Undo last delete</translation>
+        <translation>Undo Last Move to Trash</translation>
     </message>
     <message>
         <source>保留最新版本数…</source>
-        <translation>Versions to keep…</translation>
+        <translation>Keep Newest Versions…</translation>
     </message>
     <message>
         <source>帮助</source>
@@ -155,11 +163,151 @@
     </message>
     <message>
         <source>项目已移到回收站，但“撤销上次删除”无法取回它们。</source>
-        <translation>The entries went to the trash, but “Undo last delete” cannot bring them back.</translation>
+        <translation>The entries went to the trash, but “Undo Last Move to Trash” cannot bring them back.</translation>
     </message>
     <message>
         <source>撤销记录：%1</source>
         <translation>Undo record: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>已将 %n 个项目移到回收站，没有剩下要清理的项目。</source>
+        <translation>
+            <numerusform>Moved %n entry to the trash; nothing is left to clean.</numerusform>
+            <numerusform>Moved %n entries to the trash; nothing is left to clean.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>已将 %n 个项目移到回收站。</source>
+        <translation>
+            <numerusform>Moved %n entry to the trash.</numerusform>
+            <numerusform>Moved %n entries to the trash.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>组 %1：选中了 %n 个项目</source>
+        <translation>
+            <numerusform>Group %1: checked %n entry</numerusform>
+            <numerusform>Group %1: checked %n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>组 %1：取消选中了 %n 个项目</source>
+        <translation>
+            <numerusform>Group %1: unchecked %n entry</numerusform>
+            <numerusform>Group %1: unchecked %n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>选中了 %n 个空目录</source>
+        <translation>
+            <numerusform>Checked %n empty folder</numerusform>
+            <numerusform>Checked %n empty folders</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>已从回收站恢复 %n 个项目。</source>
+        <translation>
+            <numerusform>Restored %n entry from the trash.</numerusform>
+            <numerusform>Restored %n entries from the trash.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>查找：</source>
+        <translation>Find:</translation>
+    </message>
+    <message>
+        <source>查找</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>整理路径中的项目</source>
+        <translation>Entries of the folder</translation>
+    </message>
+    <message>
+        <source>按组选择</source>
+        <translation>Select by Group</translation>
+    </message>
+    <message>
+        <source>从不标记此标题</source>
+        <translation>Never mark this title</translation>
+    </message>
+    <message>
+        <source>总是标记此标题</source>
+        <translation>Always mark this title</translation>
+    </message>
+    <message>
+        <source>编辑白名单和黑名单…</source>
+        <translation>Edit White and Black Lists…</translation>
+    </message>
+    <message>
+        <source>在文件管理器中打开</source>
+        <translation>Open in File Manager</translation>
+    </message>
+    <message>
+        <source>复制名称</source>
+        <translation>Copy Name</translation>
+    </message>
+    <message>
+        <source>“%1”已加入白名单</source>
+        <translation>“%1” added to the white list</translation>
+    </message>
+    <message>
+        <source>“%1”已加入黑名单</source>
+        <translation>“%1” added to the black list</translation>
+    </message>
+    <message>
+        <source>白名单和黑名单</source>
+        <translation>White and Black Lists</translation>
+    </message>
+    <message>
+        <source>从不标记（白名单）：</source>
+        <translation>Never mark (white list):</translation>
+    </message>
+    <message>
+        <source>总是标记（黑名单）：</source>
+        <translation>Always mark (black list):</translation>
+    </message>
+    <message>
+        <source>无法打开“%1”</source>
+        <translation>Could not open “%1”</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message numerus="yes">
+        <source>已重新读取文件夹，保留 %n 个手动标记</source>
+        <translation>
+            <numerusform>Folder read again; %n hand mark kept</numerusform>
+            <numerusform>Folder read again; %n hand marks kept</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>另外 %n 个</source>
+        <translation>
+            <numerusform>%n more</numerusform>
+            <numerusform>%n more</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>版本号有两种读法：%1</source>
+        <translation>Versions read two ways: %1</translation>
+    </message>
+    <message>
+        <source>已选中 %1 / %2</source>
+        <translation>%1 of %2 checked</translation>
+    </message>
+    <message>
+        <source>无法读取文件夹：%1</source>
+        <translation>The folder could not be read: %1</translation>
+    </message>
+    <message>
+        <source>此文件夹中没有可列出的项目。</source>
+        <translation>This folder holds nothing to list.</translation>
+    </message>
+    <message>
+        <source>点击“选择整理路径”选择要整理的文件夹，或把文件夹拖到这里。</source>
+        <translation>Click “Folder…” to pick the folder to tidy, or drop a folder here.</translation>
     </message>
 </context>
 </TS>

@@ -7,6 +7,8 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 
+#include "widgets/contrast.h"
+
 namespace versweep {
 
 namespace {
@@ -16,6 +18,15 @@ const QColor kButtonHighlight(0x6A, 0x8D, 0xF4);
 const QColor kButtonHotTrack(0xFF, 0xC7, 0x3C);
 const QColor kCheckBoxHotTrack(0x1C, 0x51, 0x80);
 const QColor kButtonEdge(0xA0, 0xA0, 0xA0);
+
+// The layout's pale face on a light theme; on a dark one the theme's own button colour, darkened where
+// the theme's caption colour would not read on it.
+QColor ButtonFace(const QPalette& palette)
+{
+    if (!IsDarkPalette(palette))
+        return kButtonFace;
+    return Readable(palette.color(QPalette::Button), palette.color(QPalette::ButtonText));
+}
 
 } // namespace
 
@@ -37,8 +48,9 @@ void FlatLookStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
         const bool down = (option->state & (State_Sunken | State_On)) != 0;
         const QRect face = option->rect.adjusted(0, 0, -1, -1);
         painter->save();
-        painter->fillRect(face, down ? kButtonFace.darker(108) : kButtonFace);
-        QColor edge = kButtonEdge;
+        const QColor faceColour = ButtonFace(option->palette);
+        painter->fillRect(face, down ? faceColour.darker(108) : faceColour);
+        QColor edge = IsDarkPalette(option->palette) ? option->palette.color(QPalette::Mid) : kButtonEdge;
         if (hot)
             edge = kButtonHotTrack;
         else if ((option->state & State_HasFocus) != 0)
@@ -50,9 +62,11 @@ void FlatLookStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
         return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
-    if (element == PE_IndicatorCheckBox && hot && qobject_cast<const QCheckBox*>(widget) != nullptr) {
+    const bool framed = hot || IsDarkPalette(option->palette);
+    if (element == PE_IndicatorCheckBox && framed && qobject_cast<const QCheckBox*>(widget) != nullptr) {
         painter->save();
-        painter->setPen(kCheckBoxHotTrack);
+        const QColor frame = hot ? kCheckBoxHotTrack : option->palette.color(QPalette::Mid);
+        painter->setPen(Readable(frame, option->palette.color(QPalette::Window), 3.0));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
         painter->restore();

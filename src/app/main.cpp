@@ -32,7 +32,8 @@ int main(int argc, char** argv)
     // Qt takes its own options (-platform, -style, ...) out of argv; what is left is ours.
     QApplication application(argc, argv);
     QApplication::setApplicationName("Versweep");
-    QApplication::setApplicationDisplayName("Versweep");
+    // No display name: the platform would add it to every dialog's title ("删除确认 — Versweep").
+    QGuiApplication::setDesktopFileName("io.github.versweep.Versweep");
     const versweep::WindowArguments arguments =
         versweep::ParseWindowArguments(std::vector<std::string>(argv + 1, argv + argc), here);
     if (!arguments.error.empty()) {

@@ -32,6 +32,7 @@ namespace versweep {
 namespace {
 
 constexpr const char* kSection = "CONFIG";
+constexpr std::size_t kMaxGroupsInMenu = 20;
 
 // The folder a drop carries: exactly one URL, a local folder.
 std::optional<std::string> DroppedFolder(const QMimeData* data)
@@ -53,6 +54,7 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
     m_sizer = new BackgroundSizer(this);
     buildLayout();
     connectHandlers();
+    updateStatus();
 }
 
 MainWindow::~MainWindow()
@@ -78,6 +80,10 @@ void MainWindow::connectHandlers()
             [this](const QPoint& position) { m_popupMenu->popup(m_listView->viewport()->mapToGlobal(position)); });
     connect(m_listView, &CheckListView::rowClicked, this, &MainWindow::showEntryPreview);
     connect(m_model.get(), &CheckListModel::entryToggled, this, &MainWindow::updateDeleteButton);
+    // Every change of a mark, from the user or a command, and every size reaches the status line.
+    connect(m_model.get(), &CheckListModel::entryToggled, this, [this] { showNote({}); });
+    connect(m_model.get(), &QAbstractItemModel::dataChanged, this, &MainWindow::updateStatus);
+    connect(m_model.get(), &QAbstractItemModel::modelReset, this, &MainWindow::listingShown);
     connect(m_sizer, &BackgroundSizer::measured, m_model.get(), &CheckListModel::setSize);
     connect(m_sizer, &BackgroundSizer::finished, m_model.get(), [this] { m_model->setSizing(false); });
 }
@@ -146,13 +152,17 @@ void MainWindow::rebuildGroupMenu()
 {
     qDeleteAll(m_groupEntries);
     m_groupEntries.clear();
-    for (const std::string& tag : m_session.CurrentListing().GroupTags()) {
+    // Beyond a screenful the entries go into a submenu, rather than fill the screen in columns.
+    const std::vector<std::string>& tags = m_session.CurrentListing().GroupTags();
+    QMenu* groups = tags.size() > kMaxGroupsInMenu ? m_groupMenu : m_popupMenu;
+    m_groupMenu->menuAction()->setVisible(groups == m_groupMenu);
+    for (const std::string& tag : tags) {
         // The caption shows the tag as written: a lone '&' would otherwise mark a shortcut and vanish.
         auto* entry = new QAction(DisplayName(tag).replace('&', QStringLiteral("&&")), m_popupMenu);
         entry->setCheckable(true);
         entry->setData(QByteArray::fromStdString(tag));
         connect(entry, &QAction::triggered, this, [this, entry] { checkGroup(entry); });
-        m_popupMenu->addAction(entry);
+        groups->addAction(entry);
         m_groupEntries.append(entry);
     }
 }
@@ -216,8 +226,6 @@ void MainWindow::showEntryPreview(const QModelIndex& index)
     m_preview->setVisible(shown);
 }
 
-// Commands set marks without a change event, as the list always has: only a user's toggle and a new listing
-// come here.
 void MainWindow::updateDeleteButton()
 {
     m_deleteButton->setEnabled(m_session.CurrentListing().CheckedCount() > 0);

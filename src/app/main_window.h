@@ -2,7 +2,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <QList>
 #include <QWidget>
@@ -13,6 +15,8 @@
 class QAction;
 class QCheckBox;
 class QFrame;
+class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 
@@ -54,6 +58,8 @@ protected:
     /// A single local folder dropped on the window is opened; anything else is refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    /// The buttons keep their distance from the right edge as the window grows.
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void chooseFolder();
@@ -67,6 +73,21 @@ private slots:
     void undoLastMove();
     void chooseKeepCount();
     void showAbout();
+    // main_window_status.cpp
+    void updateStatus();
+    void listingShown();
+    // main_window_keys.cpp
+    void rescanKeepingHandMarks();
+    void openFindBar();
+    void closeFindBarOrQuit();
+    void applyFilter();
+    // main_window_menu.cpp
+    void updateRowCommands();
+    void neverMarkTitle();
+    void alwaysMarkTitle();
+    void editTitleLists();
+    void openInFileManager();
+    void copyName();
 
 private:
     void buildLayout();
@@ -76,6 +97,13 @@ private:
     ListOptions listOptions() const;
     void rebuildGroupMenu();
     void showBatchProblems(const QString& summary, const BatchReport& report);
+    void buildStatusLine();
+    void buildKeys();
+    void buildRowCommands();
+    /// Says in the status line what a command did, until the user's next toggle.
+    void showNote(const QString& note);
+    /// Adds `title` to the comma list `key` ("WhiteList", "BlackList") and lists again.
+    void addTitleToList(const char* key, const std::string& title);
 
     IniFile m_settings;
     std::string m_folder;
@@ -104,6 +132,27 @@ private:
     QAction* m_keepCountAction = nullptr;
     QAction* m_aboutAction = nullptr;
     QList<QAction*> m_groupEntries; // behind the fixed commands, rebuilt by every listing
+    QMenu* m_groupMenu = nullptr;   // holds the group entries when there are too many for the menu itself
+
+    QLabel* m_statusLine = nullptr;
+    QString m_statusNote;
+    QString m_ambiguousTitles; // named once per listing, not on every change of a mark
+    QWidget* m_findBar = nullptr;
+    QLineEdit* m_findText = nullptr;
+    QAction* m_neverMarkAction = nullptr;
+    QAction* m_alwaysMarkAction = nullptr;
+    QAction* m_editListsAction = nullptr;
+    QAction* m_openFolderAction = nullptr;
+    QAction* m_copyNameAction = nullptr;
+    /// Hand marks to put back on the entries of the next listing that are still the same files (F5); none
+    /// when the next listing is not a rescan.
+    struct HandMark
+    {
+        std::string name;
+        platform::FileId identity;
+        bool checked = false;
+    };
+    std::optional<std::vector<HandMark>> m_pendingHandMarks;
 };
 
 } // namespace versweep

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QInputDialog>
-#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -31,6 +30,12 @@ int FailedCount(const BatchReport& report, bool countTroubled)
         }));
 }
 
+int SucceededCount(const BatchReport& report)
+{
+    return static_cast<int>(std::count_if(report.entries.begin(), report.entries.end(),
+                                          [](const EntryOutcome& entry) { return entry.succeeded; }));
+}
+
 } // namespace
 
 void MainWindow::moveCheckedToTrash()
@@ -42,7 +47,7 @@ void MainWindow::moveCheckedToTrash()
     question.setObjectName("DeleteConfirmation");
     // Moving to the trash frees nothing until the trash is emptied, so the line says what moves.
     const platform::TreeSize total = m_model->checkedTotal();
-    const QString amount = QLocale().formattedDataSize(total.bytes, 1, QLocale::DataSizeTraditionalFormat);
+    const QString amount = FormattedSize(total.bytes);
     question.setInformativeText(total.complete
                                     ? tr("将%n个项目(%1)移到回收站。", nullptr, checked).arg(amount)
                                     : tr("将%n个项目(至少 %1)移到回收站。", nullptr, checked).arg(amount));
@@ -55,6 +60,10 @@ void MainWindow::moveCheckedToTrash()
     }
     // Each failure leaves its entry in the folder, where the listing below shows it again.
     relist();
+    const int moved = SucceededCount(report);
+    showNote(m_session.CurrentListing().CheckedCount() == 0
+                 ? tr("已将 %n 个项目移到回收站，没有剩下要清理的项目。", nullptr, moved)
+                 : tr("已将 %n 个项目移到回收站。", nullptr, moved));
     if (const int failed = FailedCount(report, true); failed > 0)
         showBatchProblems(tr("有 %n 个项目未能按要求移到回收站。", nullptr, failed), report);
     else if (report.recordError)
@@ -79,13 +88,17 @@ void MainWindow::showBatchProblems(const QString& summary, const BatchReport& re
 
 void MainWindow::checkGroup(QAction* entry)
 {
-    m_session.CheckGroup(entry->data().toByteArray().toStdString(), entry->isChecked());
+    const auto changed =
+        static_cast<int>(m_session.CheckGroup(entry->data().toByteArray().toStdString(), entry->isChecked()));
+    const QString tag = DisplayName(entry->data().toByteArray().toStdString());
+    showNote(entry->isChecked() ? tr("组 %1：选中了 %n 个项目", nullptr, changed).arg(tag)
+                                : tr("组 %1：取消选中了 %n 个项目", nullptr, changed).arg(tag));
 }
 
 void MainWindow::checkEmptyFolders()
 {
     const BusyCursor busy;
-    m_session.CheckEmptyFolders();
+    showNote(tr("选中了 %n 个空目录", nullptr, static_cast<int>(m_session.CheckEmptyFolders())));
 }
 
 void MainWindow::undoLastMove()
@@ -96,6 +109,7 @@ void MainWindow::undoLastMove()
         report = m_session.UndoLastMove();
     }
     relist();
+    showNote(tr("已从回收站恢复 %n 个项目。", nullptr, SucceededCount(report)));
     if (const int failed = FailedCount(report, false); failed > 0 || report.recordError)
         showBatchProblems(tr("有 %n 个项目未能恢复。", nullptr, failed), report);
 }

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFrame>
+#include <QIcon>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -51,6 +53,15 @@ QFont ArialFont()
     return LayoutFont({"Arial", "Liberation Sans", "DejaVu Sans"});
 }
 
+// The program's own icon in the sizes a task bar or a dock picks from.
+QIcon WindowIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/io.github.versweep.Versweep.png").arg(size));
+    return icon;
+}
+
 template <class Control>
 Control* Placed(Control* control, const char* objectName, const QRect& geometry)
 {
@@ -67,10 +78,15 @@ void MainWindow::buildLayout()
     setObjectName("QuarryManagerFm");
     setWindowTitle("Versweep");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(WindowIcon());
     setFont(SongtiFont());
     setAcceptDrops(true);
-    resize(kClientSize);
+    buildStatusLine();
+    // The layout's client area, with the status line beneath it; never smaller.
+    const QSize defaultSize(kClientSize.width(), kClientSize.height() + m_statusLine->height());
+    setMinimumSize(defaultSize);
+    resize(defaultSize);
     move(kWindowPosition);
 
     auto* form = new QVBoxLayout(this);
@@ -124,6 +140,7 @@ void MainWindow::buildLayout()
     m_bottomPanel->setFixedHeight(kBottomPanelHeight);
     m_bottomPanel->setFont(ArialFont());
     form->addWidget(m_bottomPanel);
+    form->addWidget(m_statusLine);
 
     m_style = new FlatLookStyle;
     m_style->setParent(this);
@@ -138,13 +155,15 @@ void MainWindow::buildLayout()
     m_quitButton =
         Placed(new QPushButton(tr("退出程序"), m_bottomPanel), "ButtonQuit", QRect(496, 8, 90, kButtonHeight));
     m_deleteButton->setEnabled(false);
+    for (QPushButton* button : {m_chooseFolderButton, m_deleteButton, m_quitButton})
+        button->setProperty("laidOutX", button->x());
     for (QWidget* control : {static_cast<QWidget*>(m_listFilesBox), static_cast<QWidget*>(m_onlyDuplicatesBox),
                              static_cast<QWidget*>(m_chooseFolderButton), static_cast<QWidget*>(m_deleteButton),
                              static_cast<QWidget*>(m_quitButton)})
         control->setStyle(m_style);
-    // Esc presses the quit button, as a dialog's cancel button.
+    // Esc presses the quit button, as a dialog's cancel button, once the find bar is closed.
     auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(cancel, &QShortcut::activated, m_quitButton, &QPushButton::click);
+    connect(cancel, &QShortcut::activated, this, &MainWindow::closeFindBarOrQuit);
 
     setTabOrder(m_listView, m_preview);
     setTabOrder(m_preview, m_listFilesBox);
@@ -157,6 +176,8 @@ void MainWindow::buildLayout()
     m_folderChooser->setObjectName("SelectFolderDialog");
     m_folderChooser->setTitle(tr("选择路径"));
     buildPopupMenu();
+    buildKeys();
+    m_listView->setAccessibleName(tr("整理路径中的项目"));
 }
 
 // One menu for the window's life: the fixed commands, then the group entries of the last listing pass.
@@ -174,8 +195,12 @@ void MainWindow::buildPopupMenu()
     help->menuAction()->setObjectName("miHelp");
     m_aboutAction = help->addAction(tr("关于"));
     m_aboutAction->setObjectName("miAbout");
+    m_groupMenu = m_popupMenu->addMenu(tr("按组选择"));
+    m_groupMenu->menuAction()->setObjectName("miGroups");
+    m_groupMenu->menuAction()->setVisible(false);
     QAction* divide = m_popupMenu->addSeparator();
     divide->setObjectName("miDivide");
+    buildRowCommands();
 }
 
 } // namespace versweep

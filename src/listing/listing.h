@@ -64,6 +64,8 @@ public:
     const std::vector<std::string>& GroupTags() const { return m_content.groupTags; }
     std::size_t AmbiguousTitles() const { return m_content.ambiguousTitles; }
     std::size_t CheckedCount() const { return m_checked; }
+    /// Why the listed folder could not be read; none when it was.
+    const std::optional<platform::SystemError>& Error() const { return m_content.error; }
 
     /// Shows what a listing pass found, each entry with an id of its own.
     void Show(ListedFolder listed);

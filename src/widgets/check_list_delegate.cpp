@@ -7,12 +7,13 @@
 #include <QStyle>
 
 #include "widgets/check_list_model.h"
+#include "widgets/contrast.h"
 
 namespace versweep {
 
 namespace {
 
-// The header stands out from the entries below it in the window's accent colour.
+// The header stands out from the entries below it in the window's accent colour (lightened on a dark theme).
 const QColor kHeaderColour(0x1C, 0x51, 0x80);
 // The mark of a title whose versions read two ways: a warning's amber, readable on white and on the
 // selection's blue.
@@ -50,6 +51,13 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     item.text.clear();
     item.features &= ~QStyleOptionViewItem::HasCheckIndicator;
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+    // The keyboard's row stays visible inside a selection and outside it.
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.backgroundColor = option.palette.color(QPalette::Base);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
     // A title's versions stand out together, wherever the sorted list puts them.
     if (SharesTitleWithCurrent(option, index)) {
         QColor tint = option.palette.color(QPalette::Highlight);
@@ -69,6 +77,15 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                     (item.checkState == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
         box.palette = option.palette;
         style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, widget);
+        // A dark theme's box frame nearly vanishes on its base; an edge of 3:1 keeps each box in sight.
+        if (IsDarkPalette(option.palette)) {
+            painter->save();
+            painter->setPen(
+                Readable(option.palette.color(QPalette::Mid), option.palette.color(QPalette::Base), 3.0));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(box.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
         textArea = option.rect.adjusted(kCheckBoxArea + kTextGap, 0, 0, 0);
     }
 
@@ -78,7 +95,7 @@ void CheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     QColor colour = option.palette.color(enabled ? QPalette::Active : QPalette::Disabled,
                                          selected ? QPalette::HighlightedText : QPalette::Text);
     if (header && !selected)
-        colour = kHeaderColour;
+        colour = Readable(kHeaderColour, option.palette.color(QPalette::Base));
     painter->setPen(colour);
     const QFontMetrics metrics(item.font);
 

@@ -9,13 +9,18 @@
 
 namespace versweep {
 
+QString FormattedSize(std::int64_t bytes)
+{
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeIecFormat);
+}
+
 namespace {
 
 QString SizeText(const std::optional<platform::TreeSize>& size)
 {
     if (!size)
         return QStringLiteral("…");
-    const QString amount = QLocale().formattedDataSize(size->bytes, 1, QLocale::DataSizeTraditionalFormat);
+    const QString amount = FormattedSize(size->bytes);
     return size->complete ? amount : QStringLiteral("≥ ") + amount;
 }
 
@@ -36,14 +41,14 @@ const Entry* CheckListModel::entryAt(const QModelIndex& index) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || index.row() == 0)
         return nullptr;
-    return &m_listing.Entries()[static_cast<std::size_t>(index.row() - 1)];
+    return &m_listing.Entries()[positionAt(index.row())];
 }
 
 int CheckListModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || !m_listing.IsListed())
         return 0;
-    return static_cast<int>(m_listing.Entries().size()) + 1;
+    return static_cast<int>(m_filter.isEmpty() ? m_listing.Entries().size() : m_shown.size()) + 1;
 }
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const
@@ -76,8 +81,15 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
             tip += QStringLiteral("<br>") + why.toHtmlEscaped().replace('\n', QStringLiteral("<br>"));
         return QStringLiteral("<p style='white-space:pre'>") + tip + QStringLiteral("</p>");
     }
-    case Qt::AccessibleDescriptionRole:
-        return entry != nullptr ? explanation(*entry) : QString();
+    case Qt::AccessibleDescriptionRole: {
+        // A screen reader hears what a sighted user sees beside the name: the size, or on the header the
+        // checked total, and why the entry is marked.
+        const QString size = data(index, SizeTextRole).toString();
+        if (entry == nullptr)
+            return size.isEmpty() ? tr("文件夹标题") : tr("文件夹标题，已选中 %1").arg(size);
+        const QString why = explanation(*entry);
+        return why.isEmpty() ? size : size + QStringLiteral("\n") + why;
+    }
     case IsHeaderRole:
         return entry == nullptr;
     case TitleKeyRole:
@@ -86,7 +98,7 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const
         return entry != nullptr && entry->mark.ambiguous;
     case SizeTextRole:
         if (entry != nullptr)
-            return SizeText(m_sizes[static_cast<std::size_t>(index.row() - 1)].size);
+            return SizeText(m_sizes[positionAt(index.row())].size);
         if (m_checkedEntries == 0)
             return m_sizing ? QStringLiteral("…") : QString();
         return SizeText(checkedTotal()) + (m_sizing ? QStringLiteral(" …") : QString());
@@ -119,6 +131,24 @@ bool CheckListModel::toggle(const QModelIndex& index)
         return false;
     emit entryToggled();
     return true;
+}
+
+int CheckListModel::setMarks(const QModelIndexList& rows, bool checked)
+{
+    std::vector<EntryId> ids;
+    for (const QModelIndex& row : rows) {
+        if (const Entry* entry = entryAt(row))
+            ids.push_back(entry->id);
+    }
+    // By id: each change notifies the views, which must not leave a later index pointing elsewhere.
+    int changed = 0;
+    for (const EntryId id : ids) {
+        if (m_listing.SetChecked(id, checked, MarkReason::Hand))
+            ++changed;
+    }
+    if (changed > 0)
+        emit entryToggled();
+    return changed;
 }
 
 QString CheckListModel::explanation(const Entry& entry) const
@@ -175,8 +205,8 @@ void CheckListModel::setSize(EntryId id, platform::TreeSize size)
     count(entry, -1);
     entry.size = size;
     count(entry, +1);
-    const QModelIndex changed = index(static_cast<int>(*position) + 1);
-    emit dataChanged(changed, changed, {SizeTextRole});
+    if (const int row = rowOf(*position); row > 0)
+        emit dataChanged(index(row), index(row), {SizeTextRole});
     if (entry.counted)
         totalChanged();
 }
@@ -235,7 +265,46 @@ void CheckListModel::ListingAboutToReset()
 void CheckListModel::ListingReset()
 {
     resetSizes();
+    applyFilter();
     endResetModel();
+}
+
+void CheckListModel::setFilter(const QString& text)
+{
+    if (text == m_filter)
+        return;
+    beginResetModel();
+    m_filter = text;
+    applyFilter();
+    endResetModel();
+}
+
+// The positions of the entries whose shown name holds the filter text, and each entry's row.
+void CheckListModel::applyFilter()
+{
+    m_shown.clear();
+    m_rows.clear();
+    if (m_filter.isEmpty())
+        return;
+    const std::vector<Entry>& entries = m_listing.Entries();
+    m_rows.assign(entries.size(), 0);
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+        if (DisplayName(entries[position].name).contains(m_filter, Qt::CaseInsensitive)) {
+            m_shown.push_back(position);
+            m_rows[position] = static_cast<int>(m_shown.size());
+        }
+    }
+}
+
+std::size_t CheckListModel::positionAt(int row) const
+{
+    const auto shownRow = static_cast<std::size_t>(row - 1);
+    return m_filter.isEmpty() ? shownRow : m_shown[shownRow];
+}
+
+int CheckListModel::rowOf(std::size_t position) const
+{
+    return m_filter.isEmpty() ? static_cast<int>(position) + 1 : m_rows[position];
 }
 
 // A new listing starts with every size unknown.
@@ -253,8 +322,8 @@ void CheckListModel::resetSizes()
 
 void CheckListModel::EntryChanged(std::size_t position)
 {
-    const QModelIndex changed = index(static_cast<int>(position) + 1);
-    emit dataChanged(changed, changed);
+    if (const int row = rowOf(position); row > 0)
+        emit dataChanged(index(row), index(row));
     recount(position);
 }
 

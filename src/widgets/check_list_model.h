@@ -12,12 +12,16 @@
 
 namespace versweep {
 
+/// `bytes` in binary units with IEC names and one decimal ("24.2 MiB"), as the whole window writes sizes.
+QString FormattedSize(std::int64_t bytes);
+
 /// A list model over one Listing. Row 0 is the listed folder's header (no check box; its size column shows
 /// the checked entries' total), rows 1 and on are the entries in list order; nothing is listed, no rows. It
 /// reads each row from the listing when a view asks, converting only what is shown. Each entry's tooltip
 /// gives its full name and why it is marked as it is, which is also its accessible description. Beside the
 /// rows it keeps each entry's size once measured, by entry id, and the total of the checked entries, kept up to
-/// date by every change of a mark, so it never needs summing anew.
+/// date by every change of a mark, so it never needs summing anew. A filter may hide entries from the rows; the
+/// total still counts every checked entry.
 class CheckListModel final : public QAbstractListModel, private ListingObserver
 {
     Q_OBJECT
@@ -45,6 +49,13 @@ public:
     /// The user's toggle of the entry the row `index` shows: its mark changes, by hand, and entryToggled
     /// follows. The header never toggles. Returns whether it toggled.
     bool toggle(const QModelIndex& index);
+
+    /// The user's setting of every entry among `rows` to `checked`, by hand (the header is skipped);
+    /// entryToggled follows when any changed. Returns how many changed.
+    int setMarks(const QModelIndexList& rows, bool checked);
+
+    /// Shows only the entries whose name holds `text`, case ignored (the header stays); empty shows all.
+    void setFilter(const QString& text);
 
     /// Records the size measured for the entry `id`; an entry no longer listed is left alone.
     void setSize(EntryId id, platform::TreeSize size);
@@ -75,6 +86,11 @@ private:
     void count(const EntrySize& entry, int sign);
     void recount(std::size_t position);
     void resetSizes();
+    void applyFilter();
+    /// The entry position the row `row` (1 and on) shows.
+    std::size_t positionAt(int row) const;
+    /// The row showing the entry at `position`; 0 when the filter hides it.
+    int rowOf(std::size_t position) const;
     void totalChanged();
 
     void ListingAboutToReset() override;
@@ -87,6 +103,9 @@ private:
     int m_checkedEntries = 0;
     int m_checkedPartial = 0; // checked entries whose size is unknown or partial
     bool m_sizing = false;
+    QString m_filter;
+    std::vector<std::size_t> m_shown; // while filtering: the positions shown, in list order
+    std::vector<int> m_rows;          // while filtering: each position's row, 0 when hidden
 };
 
 } // namespace versweep

@@ -3,6 +3,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "widgets/check_list_delegate.h"
 #include "widgets/check_list_model.h"
@@ -13,7 +14,7 @@ CheckListView::CheckListView(QWidget* parent) : QListView(parent)
 {
     setItemDelegate(new CheckListDelegate(this));
     setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideMiddle);
@@ -42,7 +43,14 @@ void CheckListView::pressAt(const QPoint& position, Qt::MouseButton button)
     const QModelIndex index = indexAt(position);
     if (!index.isValid())
         return;
-    if (button == Qt::LeftButton || index != currentIndex()) {
+    // A press on the box of a row inside a selection keeps the selection, so the toggle can mark all of it.
+    const bool keepSelection = button == Qt::LeftButton && inCheckBoxArea(position, index) &&
+                               selectionModel()->isSelected(index) &&
+                               selectionModel()->selectedIndexes().size() > 1;
+    if (keepSelection) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        emit rowClicked(index);
+    } else if (button == Qt::LeftButton || index != currentIndex()) {
         setCurrentIndex(index);
         emit rowClicked(index);
     }
@@ -55,12 +63,34 @@ void CheckListView::endToggle(bool releasedInside)
     const bool toggle = m_toggleRow.isValid() && releasedInside && m_toggleRow == currentIndex();
     // A pending toggle that outlived its release would turn a later plain click on the text into a toggle.
     m_toggleRow = QPersistentModelIndex();
-    if (toggle)
+    if (!toggle)
+        return;
+    // A toggle inside a selection of several rows gives all of them the current row's new state, so a
+    // mixed selection ends up uniform rather than inverted row by row.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.size() > 1 && selectionModel()->isSelected(currentIndex()))
+        m_model->setMarks(selected,
+                          currentIndex().data(Qt::CheckStateRole).value<Qt::CheckState>() != Qt::Checked);
+    else
         m_model->toggle(currentIndex());
+}
+
+void CheckListView::setPlaceholderText(const QString& text)
+{
+    m_placeholder = text;
+    viewport()->update();
 }
 
 void CheckListView::mousePressEvent(QMouseEvent* event)
 {
+    // Shift and Ctrl extend the selection the usual way and never toggle.
+    if (event->button() == Qt::LeftButton && (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+        setFocus(Qt::MouseFocusReason);
+        QListView::mousePressEvent(event);
+        if (currentIndex().isValid())
+            emit rowClicked(currentIndex());
+        return;
+    }
     pressAt(event->position().toPoint(), event->button());
     event->accept();
 }
@@ -108,6 +138,19 @@ void CheckListView::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     QListView::keyReleaseEvent(event);
+}
+
+// Below the header (or on the empty list) a hint says why nothing is listed.
+void CheckListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (m_placeholder.isEmpty() || (model() != nullptr && model()->rowCount() > 1))
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int top = model() != nullptr && model()->rowCount() == 1 ? visualRect(model()->index(0, 0)).bottom() : 0;
+    painter.drawText(viewport()->rect().adjusted(8, top + 8, -8, -8),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_placeholder);
 }
 
 // Moving the current row with the keyboard is a click on the new row, so the preview follows it.

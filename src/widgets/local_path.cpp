@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "platform/file_system.h"
+#include "tools/text_tools.h"
 
 namespace versweep {
 
@@ -18,6 +19,11 @@ std::optional<std::string> LocalPathBytes(const QUrl& url)
     if (platform::HoldsNul(path))
         return std::nullopt;
     return platform::WithoutTrailingSeparators(std::move(path));
+}
+
+QUrl LocalFileUrl(const std::string& path)
+{
+    return QUrl::fromEncoded(QByteArray::fromStdString("file://" + PercentEncode(path)), QUrl::StrictMode);
 }
 
 } // namespace versweep

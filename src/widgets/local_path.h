@@ -13,4 +13,8 @@ namespace versweep {
 /// slashes are dropped, except the root's.
 std::optional<std::string> LocalPathBytes(const QUrl& url);
 
+/// The file URL of the absolute path `path`, built from its bytes (percent-encoded), so that a name that is
+/// not UTF-8 still leads to the file it names; LocalPathBytes gives the bytes back.
+QUrl LocalFileUrl(const std::string& path);
+
 } // namespace versweep

@@ -271,7 +271,7 @@ private slots:
         QCOMPARE(RowCount(), opened ? 3 : 0);
     }
 
-    // Marks set from code fire no change event: the delete button keeps its state until a user toggle.
+    // Marks set by a command enable the delete button and show in the status line, with what the command did.
     void groupEntryMarksItsTagAnyCaseAndTakesThemBack()
     {
         OpenOn({"Tool.v2.0-grp", "Tool.v2.0-Grp", "Other.v1-GRP", "Other.v1-XY"}, "OnlyDuplicate=0\n");
@@ -283,9 +283,13 @@ private slots:
         for (const char* name : {"Tool.v2.0-grp", "Tool.v2.0-Grp", "Other.v1-GRP"})
             QVERIFY2(IsChecked(Row(name)), name);
         QVERIFY(!IsChecked(Row("Other.v1-XY")));
-        QVERIFY(!DeleteButton()->isEnabled());
+        QVERIFY(DeleteButton()->isEnabled());
+        QVERIFY2(StatusText().startsWith("已选中 3 / 4"), qPrintable(StatusText()));
+        QVERIFY2(StatusText().endsWith("组 GRP：选中了 3 个项目"), qPrintable(StatusText()));
         entry->trigger();
         QCOMPARE(CheckedCount(), 0);
+        QVERIFY(!DeleteButton()->isEnabled());
+        QVERIFY2(StatusText().startsWith("已选中 0 / 4 · "), qPrintable(StatusText()));
     }
 
     void emptyFolderCommandNeverChecksTheHeader()
@@ -301,7 +305,8 @@ private slots:
         QVERIFY(IsChecked(Row("Tiny.v1-A")));
         QVERIFY(!IsChecked(Row("Full.v1-A")));
         QVERIFY(!IsChecked(0));
-        QVERIFY(!DeleteButton()->isEnabled());
+        QVERIFY(DeleteButton()->isEnabled());
+        QVERIFY2(StatusText().endsWith("选中了 3 个空目录"), qPrintable(StatusText()));
     }
 
     void keepCountFromThePopupMenu()

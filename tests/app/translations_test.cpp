@@ -24,10 +24,10 @@ private slots:
         QTest::addColumn<QString>("deleteButton");
         QTest::newRow("English") << "en"
                                  << "List files"
-                                 << "Delete";
+                                 << "To Trash";
         QTest::newRow("British English") << "en_GB"
                                          << "List files"
-                                         << "Delete";
+                                         << "To Trash";
         QTest::newRow("Chinese") << "zh_CN" << QString::fromUtf8("列出文件") << QString::fromUtf8("删除选中项目");
         QTest::newRow("no translation")
             << "fr_FR" << QString::fromUtf8("列出文件") << QString::fromUtf8("删除选中项目");

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTranslator>
@@ -64,6 +65,11 @@ CheckListModel* WindowFixture::Model() const
 int WindowFixture::RowCount() const
 {
     return Model()->rowCount();
+}
+
+QString WindowFixture::StatusText() const
+{
+    return Find<QLabel>("StatusLine")->text();
 }
 
 QString WindowFixture::HeaderText() const

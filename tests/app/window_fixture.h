@@ -61,6 +61,8 @@ protected:
     CheckListModel* Model() const;
     QPushButton* DeleteButton() const;
     int RowCount() const;
+    /// What the status line under the list says.
+    QString StatusText() const;
     /// The header's text, row 0.
     QString HeaderText() const;
     bool IsChecked(int row) const;

@@ -189,6 +189,7 @@ private slots:
         listed.entries.front().checked = true;
         listed.entries.front().mark = {MarkReason::Older, false, "Foo.v2-G", "FOO"};
         listing.Show(std::move(listed));
+        model.setSize(listing.Entries().front().id, platform::TreeSize{2048, true});
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
@@ -201,7 +202,11 @@ private slots:
         QVERIFY(row != nullptr);
         QVERIFY(row->state().checkable);
         QVERIFY(row->state().checked);
-        QCOMPARE(row->text(QAccessible::Description), QString::fromUtf8("比 Foo.v2-G 旧"));
+        QCOMPARE(row->text(QAccessible::Description), QString::fromUtf8("2.0 KiB\n比 Foo.v2-G 旧"));
+        // The header is announced as the folder's header with the checked total, never as an unchecked entry.
+        QAccessibleInterface* header = table->child(0);
+        QVERIFY(!header->state().checkable);
+        QCOMPARE(header->text(QAccessible::Description), QString::fromUtf8("文件夹标题，已选中 2.0 KiB"));
     }
 };
 
