@@ -64,19 +64,24 @@ std::vector<MeasuredEntry> SweepSession::MeasureSizes() const
     return sizes;
 }
 
-BatchReport SweepSession::MoveCheckedToTrash() const
+TrashBatch SweepSession::CheckedBatch() const
 {
-    std::vector<BatchEntry> batch;
+    TrashBatch batch{m_listing.Folder(), {}};
     for (const Entry& entry : m_listing.Entries()) {
         if (entry.checked)
-            batch.push_back(BatchEntry{entry.name, entry.identity});
+            batch.entries.push_back(BatchEntry{entry.name, entry.identity});
     }
-    return TrashEntries(m_listing.Folder(), batch, m_undoRecord);
+    return batch;
 }
 
-BatchReport SweepSession::UndoLastMove() const
+BatchReport SweepSession::MoveToTrash(const TrashBatch& batch, const BatchControl& control) const
 {
-    return UndoLastBatch(m_undoRecord);
+    return TrashEntries(batch.folder, batch.entries, m_undoRecord, control);
+}
+
+BatchReport SweepSession::UndoLastMove(const BatchControl& control) const
+{
+    return UndoLastBatch(m_undoRecord, control);
 }
 
 bool SweepSession::CanUndo() const
