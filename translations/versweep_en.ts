@@ -161,5 +161,13 @@
         <source>撤销记录：%1</source>
         <translation>Undo record: %1</translation>
     </message>
+    <message>
+        <source>正在移到回收站… %1 / %2</source>
+        <translation>Moving to the trash… %1 / %2</translation>
+    </message>
+    <message>
+        <source>正在从回收站取回… %1 / %2</source>
+        <translation>Bringing back from the trash… %1 / %2</translation>
+    </message>
 </context>
 </TS>
