@@ -66,7 +66,8 @@ public:
     /// Every listed entry's path, in list order.
     std::vector<EntryPath> EntryPaths() const;
 
-    /// Measures every listed entry, one after the other in list order (MeasureDiskUsage).
+    /// Measures every listed entry (MeasureDiskUsage), several walks at once as the window's sizer does;
+    /// the sizes come in list order.
     std::vector<MeasuredEntry> MeasureSizes() const;
 
     /// Moves the checked entries to the trash as one batch (TrashEntries), in list order, each only while it
