@@ -27,6 +27,7 @@ BatchReport MainWindow::runBatch(const QString& progressText, std::size_t total,
 
     QProgressDialog progress(this); // Qt's own Cancel button, in the window's language
     progress.setObjectName("BatchProgress");
+    progress.setWindowTitle(windowTitle());
     progress.setLabelText(progressText.arg(0).arg(total));
     progress.setRange(0, static_cast<int>(total));
     progress.setWindowModality(Qt::WindowModal);
