@@ -309,5 +309,13 @@
         <source>点击“选择整理路径”选择要整理的文件夹，或把文件夹拖到这里。</source>
         <translation>Click “Folder…” to pick the folder to tidy, or drop a folder here.</translation>
     </message>
+    <message>
+        <source>正在移到回收站… %1 / %2</source>
+        <translation>Moving to the trash… %1 / %2</translation>
+    </message>
+    <message>
+        <source>正在从回收站取回… %1 / %2</source>
+        <translation>Bringing back from the trash… %1 / %2</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 // The main window's lifecycle, settings, listing and preview; its commands are in main_window_commands.cpp.
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -140,6 +141,7 @@ void MainWindow::relist()
     m_sizer->cancel();
     // A folder that cannot be listed shows its header alone, without a message, as the window always has.
     static_cast<void>(m_session.List(m_folder, listOptions()));
+    dropPreviewOfUnlistedFolder();
     rebuildGroupMenu();
     updateDeleteButton();
     // Each entry's size is measured in the background; the list shows sizes as they come.
@@ -224,6 +226,20 @@ void MainWindow::showEntryPreview(const QModelIndex& index)
     if (shown)
         m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
     m_preview->setVisible(shown);
+}
+
+// A folder that went to the trash or out of the list is not shown as if it were still there.
+void MainWindow::dropPreviewOfUnlistedFolder()
+{
+    const Listing& listing = m_session.CurrentListing();
+    const std::vector<Entry>& entries = listing.Entries();
+    const bool listed = std::any_of(entries.begin(), entries.end(), [&](const Entry& entry) {
+        return platform::JoinPath(listing.Folder(), entry.name) == m_preview->folder();
+    });
+    if (listed || m_preview->folder().empty())
+        return;
+    m_preview->showFolder(std::string()); // no folder: no files, and the next click reads its folder anew
+    m_preview->setVisible(false);
 }
 
 void MainWindow::updateDeleteButton()

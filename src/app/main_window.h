@@ -1,6 +1,9 @@
 // The main window: the check list of release entries, the file preview and the commands below them.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QThread;
 
 namespace versweep {
 
@@ -53,8 +57,14 @@ public:
     /// delete button's state.
     void relist();
 
+signals:
+    /// A trash batch or undo tried `tried` of its `total` entries (emitted on the batch's thread).
+    void batchProgressed(quint64 tried, quint64 total);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    /// During a trash batch or undo, the batch stops after the entry under way and the window closes then.
+    void closeEvent(QCloseEvent* event) override;
     /// A single local folder dropped on the window is opened; anything else is refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -96,6 +106,7 @@ private:
     void restoreSettings();
     ListOptions listOptions() const;
     void rebuildGroupMenu();
+    void dropPreviewOfUnlistedFolder();
     void showBatchProblems(const QString& summary, const BatchReport& report);
     void buildStatusLine();
     void buildKeys();
@@ -104,10 +115,17 @@ private:
     void showNote(const QString& note);
     /// Adds `title` to the comma list `key` ("WhiteList", "BlackList") and lists again.
     void addTitleToList(const char* key, const std::string& title);
+    /// Runs `work` on a thread of its own and returns its report; the window paints meanwhile and, after a
+    /// short delay, shows `progressText` ("%1 / %2": entries tried, of `total`) with Cancel.
+    BatchReport runBatch(const QString& progressText, std::size_t total,
+                         const std::function<BatchReport(const BatchControl&)>& work);
 
     IniFile m_settings;
     std::string m_folder;
     bool m_shown = false;
+    QThread* m_worker = nullptr;           // the trash batch or undo under way
+    std::atomic<bool> m_stopBatch = false; // read by the batch's thread
+    bool m_closeAfterBatch = false;
 
     SweepSession m_session;
     std::unique_ptr<CheckListModel> m_model; // after m_session: it stops observing the listing before it goes

@@ -53,11 +53,12 @@ void MainWindow::moveCheckedToTrash()
                                     : tr("将%n个项目(至少 %1)移到回收站。", nullptr, checked).arg(amount));
     if (question.exec() != QMessageBox::Yes)
         return;
-    BatchReport report;
-    {
-        const BusyCursor busy;
-        report = m_session.MoveCheckedToTrash();
-    }
+    const TrashBatch batch = m_session.CheckedBatch();
+    const BatchReport report =
+        runBatch(tr("正在移到回收站… %1 / %2"), batch.entries.size(),
+                 [this, &batch](const BatchControl& control) { return m_session.MoveToTrash(batch, control); });
+    if (m_closeAfterBatch)
+        return;
     // Each failure leaves its entry in the folder, where the listing below shows it again.
     relist();
     const int moved = SucceededCount(report);
@@ -103,11 +104,11 @@ void MainWindow::checkEmptyFolders()
 
 void MainWindow::undoLastMove()
 {
-    BatchReport report;
-    {
-        const BusyCursor busy;
-        report = m_session.UndoLastMove();
-    }
+    const BatchReport report = runBatch(tr("正在从回收站取回… %1 / %2"), 0, [this](const BatchControl& control) {
+        return m_session.UndoLastMove(control);
+    });
+    if (m_closeAfterBatch)
+        return;
     relist();
     showNote(tr("已从回收站恢复 %n 个项目。", nullptr, SucceededCount(report)));
     if (const int failed = FailedCount(report, false); failed > 0 || report.recordError)

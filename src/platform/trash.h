@@ -56,4 +56,10 @@ bool IsInTrash(const TrashedEntry& entry);
 /// copy. Never copies.
 Status RestoreFromTrash(const TrashedEntry& entry);
 
+#ifdef VERSWEEP_TEST_HOOKS
+/// Tests only: while `refused`, every move back answers as a file system that refuses to move without
+/// replacing (FUSE, NFS, sshfs) does, so the way around it can be tested on any disk. POSIX builds.
+void RefuseNoReplaceRenamesForTests(bool refused);
+#endif
+
 } // namespace versweep::platform

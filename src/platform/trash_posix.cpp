@@ -1,6 +1,7 @@
 // The freedesktop.org trash through GIO, with the way back out of it done by hand.
 #include "platform/trash.h"
 
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <set>
@@ -54,12 +55,62 @@ bool IsPlainName(std::string_view name)
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
+#ifdef VERSWEEP_TEST_HOOKS
+std::atomic<bool> g_noReplaceRefused{false};
+#endif
+
+int RenameNoReplace(const std::string& from, int folderFd, const std::string& name)
+{
+#ifdef VERSWEEP_TEST_HOOKS
+    if (g_noReplaceRefused) {
+        errno = EINVAL;
+        return -1;
+    }
+#endif
+    return ::renameat2(AT_FDCWD, from.c_str(), folderFd, name.c_str(), RENAME_NOREPLACE);
+}
+
+// Moves `from` to `name` in `folderFd`, never over anything there; 0 or the errno. FUSE, NFS and sshfs
+// refuse RENAME_NOREPLACE (EINVAL), so there the same promise comes from steps that fail on a taken name:
+// a folder goes onto an empty folder made for it (a rename may replace an empty folder, and fails once
+// anything appeared inside), a file or link gets a second name and loses the first. EINVAL when the file
+// system allows none of these.
+int MoveWithoutReplacing(const std::string& from, int folderFd, const std::string& name)
+{
+    if (RenameNoReplace(from, folderFd, name) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+    FileStatus info{};
+    if (::lstat(from.c_str(), &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode)) {
+        if (::mkdirat(folderFd, name.c_str(), S_IRWXU) != 0)
+            return errno;
+        if (::renameat(AT_FDCWD, from.c_str(), folderFd, name.c_str()) == 0)
+            return 0;
+        const int error = errno;
+        // Removes only a folder still empty: the one made above, or one that another put there empty.
+        static_cast<void>(::unlinkat(folderFd, name.c_str(), AT_REMOVEDIR));
+        return error == ENOTEMPTY ? EEXIST : error;
+    }
+    if (::linkat(AT_FDCWD, from.c_str(), folderFd, name.c_str(), 0) != 0)
+        return errno == EPERM || errno == ENOTSUP || errno == EMLINK ? EINVAL : errno;
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        // Two names of one file would leave it both back and in the trash: the new name goes again.
+        static_cast<void>(::unlinkat(folderFd, name.c_str(), 0));
+        return error;
+    }
+    return 0;
+}
+
 // Takes a trash entry straight back out, never over anything, and drops its record.
 Status PutBack(const TrashedEntry& entry, int folderFd, const std::string& name)
 {
-    if (::renameat2(AT_FDCWD, FilePathOf(entry.trashRoot, entry.name).c_str(), folderFd, name.c_str(),
-                    RENAME_NOREPLACE) != 0)
-        return ErrorFromErrno(errno);
+    if (const int error = MoveWithoutReplacing(FilePathOf(entry.trashRoot, entry.name), folderFd, name);
+        error != 0)
+        return ErrorFromErrno(error);
     static_cast<void>(::unlink(InfoPathOf(entry.trashRoot, entry.name).c_str()));
     return Ok();
 }
@@ -252,14 +303,22 @@ Status RestoreFromTrash(const TrashedEntry& entry)
     Result<Descriptor> folder = OpenOriginalFolder(entry);
     if (!folder)
         return folder.Error();
-    // RENAME_NOREPLACE makes "is the original path free" and the move one step, so nothing that took the
-    // path meanwhile is ever replaced.
-    if (::renameat2(AT_FDCWD, FilePathOf(entry.trashRoot, entry.name).c_str(), folder.Value().Get(),
-                    BaseNameOf(entry.originalPath).c_str(), RENAME_NOREPLACE) != 0)
-        return RestoreError(errno);
+    // "Is the original path free" and the move are one step, so nothing that took the path meanwhile is ever
+    // replaced.
+    if (const int error = MoveWithoutReplacing(FilePathOf(entry.trashRoot, entry.name), folder.Value().Get(),
+                                               BaseNameOf(entry.originalPath));
+        error != 0)
+        return RestoreError(error);
     // The entry is back; a record that cannot be removed only leaves a stale line in the trash's listing.
     static_cast<void>(::unlink(InfoPathOf(entry.trashRoot, entry.name).c_str()));
     return Ok();
 }
+
+#ifdef VERSWEEP_TEST_HOOKS
+void RefuseNoReplaceRenamesForTests(bool refused)
+{
+    g_noReplaceRefused = refused;
+}
+#endif
 
 } // namespace versweep::platform

@@ -1,6 +1,9 @@
 // One sweep of one folder: the listing, the commands that correct its marks, sizes, the trash and the way back.
 #include "scan/sweep_session.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -58,25 +61,42 @@ std::vector<EntryPath> SweepSession::EntryPaths() const
 
 std::vector<MeasuredEntry> SweepSession::MeasureSizes() const
 {
-    std::vector<MeasuredEntry> sizes;
-    for (const EntryPath& entry : EntryPaths())
-        sizes.push_back(MeasuredEntry{entry.id, platform::MeasureDiskUsage(entry.path)});
+    const std::vector<EntryPath> paths = EntryPaths();
+    std::vector<MeasuredEntry> sizes(paths.size());
+    std::atomic<std::size_t> next = 0;
+    const auto walk = [&] {
+        for (std::size_t k = next++; k < paths.size(); k = next++)
+            sizes[k] = MeasuredEntry{paths[k].id, platform::MeasureDiskUsage(paths[k].path)};
+    };
+    // Walks wait on the disk far more than on the processor, so a few more than the cores keep it busy.
+    const std::size_t walkers = std::max<std::size_t>(4, std::thread::hardware_concurrency());
+    {
+        std::vector<std::jthread> others;
+        for (std::size_t k = 1; k < std::min(walkers, paths.size()); ++k)
+            others.emplace_back(walk);
+        walk();
+    } // every walk ends here
     return sizes;
 }
 
-BatchReport SweepSession::MoveCheckedToTrash() const
+TrashBatch SweepSession::CheckedBatch() const
 {
-    std::vector<BatchEntry> batch;
+    TrashBatch batch{m_listing.Folder(), {}};
     for (const Entry& entry : m_listing.Entries()) {
         if (entry.checked)
-            batch.push_back(BatchEntry{entry.name, entry.identity});
+            batch.entries.push_back(BatchEntry{entry.name, entry.identity});
     }
-    return TrashEntries(m_listing.Folder(), batch, m_undoRecord);
+    return batch;
 }
 
-BatchReport SweepSession::UndoLastMove() const
+BatchReport SweepSession::MoveToTrash(const TrashBatch& batch, const BatchControl& control) const
 {
-    return UndoLastBatch(m_undoRecord);
+    return TrashEntries(batch.folder, batch.entries, m_undoRecord, control);
+}
+
+BatchReport SweepSession::UndoLastMove(const BatchControl& control) const
+{
+    return UndoLastBatch(m_undoRecord, control);
 }
 
 bool SweepSession::CanUndo() const

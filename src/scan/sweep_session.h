@@ -30,6 +30,13 @@ struct MeasuredEntry
     platform::TreeSize size;
 };
 
+/// The checked entries of a listing, taken when asked: the batch stays as it is while the listing changes.
+struct TrashBatch
+{
+    std::string folder;
+    std::vector<BatchEntry> entries; ///< in list order
+};
+
 /// The window and versweep-scan each hold one session and present what it does. The faces read their
 /// settings or command line and hand the options in; the session reads no settings of its own. Its long work
 /// is built from calls that touch nothing but their arguments (ListFolder, MeasureDiskUsage, TrashEntries,
@@ -59,14 +66,20 @@ public:
     /// Every listed entry's path, in list order.
     std::vector<EntryPath> EntryPaths() const;
 
-    /// Measures every listed entry, one after the other in list order (MeasureDiskUsage).
+    /// Measures every listed entry (MeasureDiskUsage), several walks at once as the window's sizer does;
+    /// the sizes come in list order.
     std::vector<MeasuredEntry> MeasureSizes() const;
 
     /// Moves the checked entries to the trash as one batch (TrashEntries), in list order, each only while it
     /// is the file the listing saw.
-    BatchReport MoveCheckedToTrash() const;
-    /// Moves the last batch back out of the trash (UndoLastBatch).
-    BatchReport UndoLastMove() const;
+    BatchReport MoveCheckedToTrash() const { return MoveToTrash(CheckedBatch()); }
+    /// The batch MoveCheckedToTrash moves.
+    TrashBatch CheckedBatch() const;
+    /// Moves `batch` to the trash (TrashEntries). Reads nothing of the listing, so a face may run it on another
+    /// thread while the listing changes.
+    BatchReport MoveToTrash(const TrashBatch& batch, const BatchControl& control = {}) const;
+    /// Moves the last batch back out of the trash (UndoLastBatch); like MoveToTrash, on any thread.
+    BatchReport UndoLastMove(const BatchControl& control = {}) const;
     /// Whether the last batch has anything left to bring back (HasUndoableBatch).
     bool CanUndo() const;
 

@@ -55,10 +55,21 @@ std::optional<platform::TrashedEntry> Locate(const RecordedMove& move, std::stri
     return found;
 }
 
+bool Stopped(const BatchControl& control)
+{
+    return control.stop != nullptr && control.stop->load();
+}
+
+void Report(const BatchControl& control, std::size_t tried, std::size_t total)
+{
+    if (control.progress)
+        control.progress(tried, total);
+}
+
 } // namespace
 
 BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry>& entries,
-                         const std::string& undoRecord)
+                         const std::string& undoRecord, const BatchControl& control)
 {
     BatchReport report;
     if (entries.empty())
@@ -91,6 +102,8 @@ BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry
         }
     };
     for (const BatchEntry& entry : entries) {
+        if (Stopped(control))
+            break;
         const std::string path = platform::JoinPath(absolute.Value(), entry.name);
         const platform::FileId id = IdToMove(entry, path);
         if (log)
@@ -101,6 +114,7 @@ BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry
         anyMoved = anyMoved || trashed;
         report.entries.push_back(EntryOutcome{
             entry.name, trashed.HasValue(), trashed ? trashed.Value().unrecordedReason : trashed.Error().message});
+        Report(control, report.entries.size(), entries.size());
     }
     // The new record replaced the previous batch's; a batch that moved nothing leaves that one undoable.
     if (replaced && !anyMoved)
@@ -109,7 +123,7 @@ BatchReport TrashEntries(const std::string& folder, const std::vector<BatchEntry
     return report;
 }
 
-BatchReport UndoLastBatch(const std::string& undoRecord)
+BatchReport UndoLastBatch(const std::string& undoRecord, const BatchControl& control)
 {
     BatchReport report;
     const platform::FileLock lock(undoRecord, kRecordWait);
@@ -124,9 +138,15 @@ BatchReport UndoLastBatch(const std::string& undoRecord)
     std::vector<platform::TrashedEntry> left;
     // The last moved first: had the batch held a folder and then something from inside it, the folder
     // must be back before the entry can go into it.
-    for (auto move = batch.rbegin(); move != batch.rend(); ++move) {
+    std::size_t tried = 0;
+    for (auto move = batch.rbegin(); move != batch.rend(); ++move, Report(control, ++tried, batch.size())) {
         std::string reason;
         const std::optional<platform::TrashedEntry> entry = Locate(*move, reason);
+        if (entry && Stopped(control)) {
+            if (platform::IsInTrash(*entry))
+                left.push_back(*entry);
+            continue;
+        }
         if (!entry) {
             if (!reason.empty())
                 report.entries.push_back(EntryOutcome{move->entry.originalPath, false, std::move(reason)});

@@ -1,20 +1,28 @@
 // Tests of the window's delete and undo commands, against a private trash: the question, what moves, and
 // what comes back.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include <QAction>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/translations.h"
+#include "scan/trash_batch.h"
+#include "scan/undo_record.h"
 #include "temp_dir.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
+#include "widgets/file_list_box.h"
 #include "window_fixture.h"
 
 namespace versweep {
@@ -24,6 +32,14 @@ namespace {
 std::string TrashFiles()
 {
     return std::string(std::getenv("XDG_DATA_HOME")) + "/Trash/files";
+}
+
+int TrashedCount()
+{
+    std::error_code error;
+    const auto entries = std::filesystem::directory_iterator(TrashFiles(), error);
+    return error ? 0
+                 : static_cast<int>(std::distance(std::filesystem::begin(entries), std::filesystem::end(entries)));
 }
 
 bool Exists(const std::string& path)
@@ -98,10 +114,16 @@ private slots:
 
     void yesMovesExactlyTheCheckedEntriesAndUndoBringsThemBack()
     {
+        m_temp->MakeFile("Downloads/Odd, \"name\".v1-C/setup.exe");
         OpenOn({"Game.v1.0-A", "Game.v2.0-B", "Odd, \"name\".v1-C", "Odd, \"name\".v2-C"});
         QVERIFY(Model()->setData(Model()->index(Row("Game.v1.0-A")), Qt::Unchecked, Qt::CheckStateRole));
+        auto* preview = Find<FileListBox>("FileListBox");
+        QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
+        QCOMPARE(preview->count(), 1);
         AnswerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         DeleteButton()->click();
+        QVERIFY(!preview->isVisible()); // its folder is in the trash now
+        QCOMPARE(preview->count(), 0);
         QVERIFY(!Exists(Folder() + "/Odd, \"name\".v1-C"));
         for (const char* kept : {"Game.v1.0-A", "Game.v2.0-B", "Odd, \"name\".v2-C"})
             QVERIFY2(Exists(Folder() + "/" + kept), kept);
@@ -115,8 +137,56 @@ private slots:
         undo->trigger();
         QVERIFY(Exists(Folder() + "/Odd, \"name\".v1-C"));
         QCOMPARE(RowCount(), 5);
+        QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
+        QCOMPARE(preview->count(), 1);
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(!undo->isEnabled());
+    }
+
+    // The batch runs while the window turns its event loop; Cancel, or closing the window, stops it after the
+    // entry under way, and everything that moved stays in the undo record.
+    void stoppingABatchKeepsWhatMovedUndoable_data()
+    {
+        QTest::addColumn<bool>("byClosing");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("CloseTheWindow") << true;
+    }
+    void stoppingABatchKeepsWhatMovedUndoable()
+    {
+        QFETCH(bool, byClosing);
+        QStringList names{"App.v2-A"};
+        for (int i = 0; i < 300; ++i)
+            names << QStringLiteral("App.v1.%1-A").arg(i);
+        OpenOn(names);
+        QTimer stopper; // polls: the progress dialog exists from the start, shown after a delay
+        stopper.setInterval(0);
+        connect(&stopper, &QTimer::timeout, this, [&] {
+            auto* progress = Find<QProgressDialog>("BatchProgress");
+            if (progress == nullptr || progress->value() < 1)
+                return;
+            stopper.stop();
+            if (byClosing)
+                m_window->close();
+            else
+                progress->findChild<QPushButton*>()->click(); // its Cancel button
+        });
+        AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
+            stopper.start();
+            box->button(QMessageBox::Yes)->click();
+        });
+        DeleteButton()->click();
+
+        const int moved = TrashedCount();
+        QVERIFY2(moved >= 1 && moved < 300, qPrintable(QString::number(moved)));
+        const std::vector<RecordedMove> record = ReadUndoRecord(DefaultUndoRecordPath());
+        QCOMPARE(std::count_if(record.begin(), record.end(),
+                               [](const RecordedMove& move) { return move.stage == RecordedMove::Stage::Moved; }),
+                 moved);
+        QCOMPARE(m_window->isVisible(), !byClosing);
+        if (!byClosing)
+            QCOMPARE(RowCount(), 1 + 301 - moved);
+        QCOMPARE(UndoLastBatch(DefaultUndoRecordPath()).entries.size(), std::size_t(moved));
+        QCOMPARE(TrashedCount(), 0);
     }
 
     // Entries that did not move, or did not come back, are named in one message with their reasons.

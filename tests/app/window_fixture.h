@@ -23,12 +23,17 @@ class CheckListView;
 /// Writes `text` to `path` as it is.
 void WriteFile(const std::string& path, const std::string& text);
 
-/// Runs `answer` on the next modal dialog as soon as the event loop opens it.
+/// Runs `answer` on the next modal dialog as soon as the event loop opens it. Waits up to 10 s for it: work
+/// on another thread keeps the event loop turning before the dialog comes.
 template <class Dialog, class Answer>
-void AnswerNextDialog(Answer answer)
+void AnswerNextDialog(Answer answer, int triesLeft = 10'000)
 {
-    QTimer::singleShot(0, [answer] {
+    QTimer::singleShot(triesLeft == 10'000 ? 0 : 1, [answer, triesLeft] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr && triesLeft > 0) {
+            AnswerNextDialog<Dialog>(answer, triesLeft - 1);
+            return;
+        }
         QVERIFY(dialog != nullptr);
         answer(dialog);
     });

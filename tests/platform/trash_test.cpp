@@ -164,6 +164,63 @@ TEST(TrashTest, SymlinkMovesAsTheLinkAndItsTargetStays)
     EXPECT_EQ(fs::read_symlink(dir / "link"), dir / "target");
 }
 
+// File systems that refuse to rename without replacing (FUSE, NFS, sshfs) still get every kind of entry
+// back, and still never lose what took its place.
+struct RefusedNoReplaceCase
+{
+    const char* name;
+    std::function<void(const TempDir&)> makeEntry; // makes "App.v1-X"
+    std::function<void(const TempDir&)> takePlace; // puts something at "App.v1-X" after the move; may do nothing
+};
+
+class RefusedNoReplaceTest : public testing::TestWithParam<RefusedNoReplaceCase>
+{
+protected:
+    void SetUp() override { platform::RefuseNoReplaceRenamesForTests(true); }
+    void TearDown() override { platform::RefuseNoReplaceRenamesForTests(false); }
+};
+
+TEST_P(RefusedNoReplaceTest, ComesBackOnlyToAFreePath)
+{
+    const TempDir dir;
+    GetParam().makeEntry(dir);
+    const std::vector<std::string> before = TreeOf(dir.Path());
+    const platform::Result<TrashedEntry> trashed = DeleteToRecycleBin(dir / "App.v1-X");
+    ASSERT_TRUE(trashed);
+    GetParam().takePlace(dir);
+    const std::vector<std::string> taken = TreeOf(dir.Path());
+
+    const platform::Status restored = RestoreFromTrash(trashed.Value());
+    if (taken == Without(before, dir / "App.v1-X")) {
+        ASSERT_TRUE(restored) << restored.Error().message;
+        EXPECT_EQ(TreeOf(dir.Path()), before);
+        EXPECT_FALSE(fs::exists(RecordFile(trashed.Value())));
+    } else {
+        ASSERT_FALSE(restored);
+        EXPECT_EQ(restored.Error().code, EEXIST);
+        EXPECT_EQ(TreeOf(dir.Path()), taken);
+        EXPECT_TRUE(platform::IsInTrash(trashed.Value()));
+    }
+}
+
+const auto kNothing = [](const TempDir&) {};
+const auto kFolder = [](const TempDir& dir) { dir.MakeFile("App.v1-X/sub/setup.exe", 40); };
+const auto kFile = [](const TempDir& dir) { dir.MakeFile("App.v1-X", 40); };
+const auto kLink = [](const TempDir& dir) { dir.MakeSymlink("App.v1-X", "elsewhere"); };
+const auto kEmptyFolder = [](const TempDir& dir) { dir.MakeDir("App.v1-X"); };
+
+const RefusedNoReplaceCase kRefusedNoReplace[] = {
+    {"FolderBack", kFolder, kNothing},
+    {"FileBack", kFile, kNothing},
+    {"LinkBack", kLink, kNothing},
+    {"FolderOntoAnEmptyFolderStays", kFolder, kEmptyFolder},
+    {"FolderOntoAFileStays", kFolder, kFile},
+    {"FileOntoAnEmptyFolderStays", kFile, kEmptyFolder},
+    {"LinkOntoAFileStays", kLink, kFile},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RefusedNoReplaceTest, testing::ValuesIn(kRefusedNoReplace), test::CaseName());
+
 // Another process keeps swapping the checked entry with the newest version while it is being moved: what
 // moves is always the listed entry, and the newest never stays in the trash.
 TEST(TrashTest, AnEntrySwappedWhileItMovesNeverTrashesTheOther)

@@ -3,6 +3,7 @@
 // edited record to send anything elsewhere.
 #include "scan/trash_batch.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -176,6 +177,40 @@ TEST(UndoTest, SkipsWhatLeftTheTrashOrLostItsPlaceAndKeepsWhatCanStillComeBack)
     fs::remove(dir / "F/c");
     EXPECT_EQ(Succeeded(UndoLastBatch(record)), std::vector<bool>{true});
     EXPECT_EQ(fs::file_size(dir / "F/c"), 1U);
+    EXPECT_FALSE(HasUndoableBatch(record));
+}
+
+// Cancel stops a batch after the entry being moved, either way: what moved is in the record and comes back,
+// what was not tried stays where it was and is still undoable.
+TEST(StoppedBatchTest, StopsAfterTheEntryUnderWayAndKeepsTheRecordWhole)
+{
+    const TempDir dir;
+    const std::vector<std::string> names = {"a", "b", "c", "d", "e"};
+    for (const std::string& name : names)
+        dir.MakeFile("F/" + name, 1);
+    const std::string record = DefaultUndoRecordPath();
+    std::atomic<bool> stop = false;
+    std::vector<std::size_t> seen;
+    const BatchControl stopAfterTwo{&stop, [&](std::size_t tried, std::size_t total) {
+                                        seen.push_back(tried);
+                                        EXPECT_EQ(total, names.size());
+                                        stop = tried == 2;
+                                    }};
+
+    EXPECT_EQ(Succeeded(TrashEntries(dir / "F", Batch(dir / "F", names), record, stopAfterTwo)),
+              std::vector<bool>(2, true));
+    EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2}));
+    EXPECT_FALSE(fs::exists(dir / "F/b"));
+    EXPECT_TRUE(fs::exists(dir / "F/c"));
+    ASSERT_EQ(MovedEntries(record).size(), 2U);
+
+    stop = false;
+    const BatchControl stopAfterOne{&stop, [&](std::size_t tried, std::size_t) { stop = tried == 1; }};
+    EXPECT_EQ(Succeeded(UndoLastBatch(record, stopAfterOne)), std::vector<bool>{true});
+    EXPECT_TRUE(fs::exists(dir / "F/b")); // the last moved comes back first
+    ASSERT_EQ(MovedEntries(record).size(), 1U);
+    EXPECT_EQ(Succeeded(UndoLastBatch(record)), std::vector<bool>{true});
+    EXPECT_TRUE(fs::exists(dir / "F/a"));
     EXPECT_FALSE(HasUndoableBatch(record));
 }
 
