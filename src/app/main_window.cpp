@@ -15,11 +15,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QThreadPool>
 
 #include "platform/file_system.h"
 #include "scan/undo_record.h"
 #include "widgets/background_sizer.h"
-#include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 #include "widgets/display_name.h"
@@ -53,6 +53,7 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
       m_model(std::make_unique<CheckListModel>(m_session.CurrentListing()))
 {
     m_sizer = new BackgroundSizer(this);
+    buildListing();
     buildLayout();
     connectHandlers();
     updateStatus();
@@ -61,6 +62,8 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_sizer->cancel();
+    m_listingGeneration = 0; // a pass still under way skips nothing now, and its result is never shown
+    m_listingPool->waitForDone();
     m_settings.WriteInteger(kSection, "Position", m_splitter->position());
 }
 
@@ -133,21 +136,6 @@ ListOptions MainWindow::listOptions() const
     options.blackList = m_settings.ReadString(kSection, "BlackList", "");
     options.keepCount = m_settings.ReadInteger(kSection, "KeepCount", 1);
     return options;
-}
-
-void MainWindow::relist()
-{
-    const BusyCursor busy;
-    m_sizer->cancel();
-    // A folder that cannot be listed shows its header alone, without a message, as the window always has.
-    static_cast<void>(m_session.List(m_folder, listOptions()));
-    dropPreviewOfUnlistedFolder();
-    rebuildGroupMenu();
-    updateDeleteButton();
-    // Each entry's size is measured in the background; the list shows sizes as they come.
-    std::vector<EntryPath> paths = m_session.EntryPaths();
-    m_model->setSizing(!paths.empty());
-    m_sizer->start(std::move(paths));
 }
 
 void MainWindow::rebuildGroupMenu()

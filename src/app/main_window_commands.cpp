@@ -60,11 +60,13 @@ void MainWindow::moveCheckedToTrash()
     if (m_closeAfterBatch)
         return;
     // Each failure leaves its entry in the folder, where the listing below shows it again.
-    relist();
     const int moved = SucceededCount(report);
-    showNote(m_session.CurrentListing().CheckedCount() == 0
-                 ? tr("已将 %n 个项目移到回收站，没有剩下要清理的项目。", nullptr, moved)
-                 : tr("已将 %n 个项目移到回收站。", nullptr, moved));
+    m_afterListing = [this, moved] {
+        showNote(m_session.CurrentListing().CheckedCount() == 0
+                     ? tr("已将 %n 个项目移到回收站，没有剩下要清理的项目。", nullptr, moved)
+                     : tr("已将 %n 个项目移到回收站。", nullptr, moved));
+    };
+    relist();
     if (const int failed = FailedCount(report, true); failed > 0)
         showBatchProblems(tr("有 %n 个项目未能按要求移到回收站。", nullptr, failed), report);
     else if (report.recordError)
@@ -109,8 +111,10 @@ void MainWindow::undoLastMove()
     });
     if (m_closeAfterBatch)
         return;
+    m_afterListing = [this, restored = SucceededCount(report)] {
+        showNote(tr("已从回收站恢复 %n 个项目。", nullptr, restored));
+    };
     relist();
-    showNote(tr("已从回收站恢复 %n 个项目。", nullptr, SucceededCount(report)));
     if (const int failed = FailedCount(report, false); failed > 0 || report.recordError)
         showBatchProblems(tr("有 %n 个项目未能恢复。", nullptr, failed), report);
 }

@@ -13,12 +13,23 @@
 namespace versweep {
 
 SweepSession::SweepSession(std::string undoRecord, const char* collationLocale)
-    : m_collation(collationLocale), m_undoRecord(std::move(undoRecord))
+    : m_collationLocale(collationLocale == nullptr ? std::nullopt : std::optional<std::string>(collationLocale)),
+      m_collation(collationLocale), m_undoRecord(std::move(undoRecord))
 {}
 
 std::optional<platform::SystemError> SweepSession::List(const std::string& folder, const ListOptions& options)
 {
-    ListedFolder listed = ListFolder(folder, options, m_collation);
+    return Show(ListFolder(folder, options, m_collation));
+}
+
+ListedFolder SweepSession::ListPass(const std::string& folder, const ListOptions& options) const
+{
+    platform::Collation collation(m_collationLocale ? m_collationLocale->c_str() : nullptr);
+    return ListFolder(folder, options, collation);
+}
+
+std::optional<platform::SystemError> SweepSession::Show(ListedFolder listed)
+{
     std::optional<platform::SystemError> error = listed.error;
     m_listing.Show(std::move(listed));
     return error;

@@ -120,11 +120,31 @@ private slots:
         OpenOn({"Tool.v2.0-B"}, "OnlyDuplicate=0\n");
         QCOMPARE(RowCount(), 2);
         Find<QCheckBox>("CheckBoxFile")->click();
+        WaitForListing();
         QCOMPARE(Setting("ListFile"), std::string("1"));
         QCOMPARE(RowCount(), 3);
         QVERIFY(IsChecked(Row("Tool.v1.0-A.zip")));
         Find<QCheckBox>("CheckBoxDup")->click();
+        WaitForListing();
         QCOMPARE(Setting("OnlyDuplicate"), std::string("1"));
+    }
+
+    // The pass asked for last is the one shown; marks toggled on the old rows meanwhile do not carry over.
+    void aNewerPassSupersedesTheOneUnderWay()
+    {
+        m_temp->MakeFile("Downloads/Tool.v1.0-A.zip");
+        OpenOn({"Tool.v2.0-B", "Game.v1-A", "Game.v2-A", "Solo.v1-A"}, "OnlyDuplicate=0\n");
+        const QSignalSpy shown(Model(), &QAbstractItemModel::modelReset);
+        Find<QCheckBox>("CheckBoxFile")->click();
+        Model()->toggle(Model()->index(Row("Game.v2-A")));
+        Find<QCheckBox>("CheckBoxDup")->click();
+        WaitForListing();
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(RowCount(), 5);
+        QVERIFY(IsChecked(Row("Tool.v1.0-A.zip")));
+        QVERIFY(IsChecked(Row("Game.v1-A")));
+        QVERIFY(!IsChecked(Row("Game.v2-A")));
+        QVERIFY2(StatusText().startsWith("已选中 2 / 4"), qPrintable(StatusText()));
     }
 
     void userToggles_data()
@@ -218,6 +238,7 @@ private slots:
 
         m_temp->MakeDir("Downloads/Tool.v3.0-NEW");
         Find<QCheckBox>("CheckBoxFile")->click();
+        WaitForListing();
         QCOMPARE(GroupCaptions(), (QStringList{"NEW", "R&D", "ZZ", "abc"}));
     }
 
@@ -267,6 +288,7 @@ private slots:
         QCOMPARE(enter.isAccepted(), opened);
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_window.get(), &drop);
+        WaitForListing();
         QCOMPARE(Setting("vPath"), opened ? *m_temp / "Other" : std::string("(absent)"));
         QCOMPARE(RowCount(), opened ? 3 : 0);
     }
@@ -319,6 +341,7 @@ private slots:
             dialog->accept();
         });
         Find<QAction>("miKeepCount")->trigger();
+        WaitForListing();
         QCOMPARE(Setting("KeepCount"), std::string("2"));
         QCOMPARE(CheckedCount(), 1);
         QVERIFY(IsChecked(Row("Game.v1.0-A")));
@@ -356,12 +379,14 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         Find<QPushButton>("ButtonChooseDir")->click();
+        WaitForListing();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
         QCOMPARE(RowCount(), 3);
         QVERIFY(DeleteButton()->isEnabled());
 
         AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         Find<QPushButton>("ButtonChooseDir")->click();
+        WaitForListing();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
         QCOMPARE(RowCount(), 3);
     }
