@@ -83,6 +83,7 @@ void MainWindow::connectHandlers()
     connect(m_listView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { m_popupMenu->popup(m_listView->viewport()->mapToGlobal(position)); });
     connect(m_listView, &CheckListView::rowClicked, this, &MainWindow::showEntryPreview);
+    connect(m_preview, &FileListBox::folderRead, m_preview, &QWidget::setVisible);
     connect(m_model.get(), &CheckListModel::entryToggled, this, &MainWindow::updateDeleteButton);
     // Every change of a mark, from the user or a command, and every size reaches the status line.
     connect(m_model.get(), &CheckListModel::entryToggled, this, [this] { showNote({}); });
@@ -207,13 +208,14 @@ void MainWindow::setListFiles(bool on)
 void MainWindow::showEntryPreview(const QModelIndex& index)
 {
     const Entry* entry = m_model->entryAt(index);
-    // The header, a plain file and a folder that vanished have no files to show.
-    const bool shown =
-        entry != nullptr && entry->kind != platform::EntryKind::File &&
-        platform::DirectoryExists(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
-    if (shown)
-        m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
-    m_preview->setVisible(shown);
+    // The header and a plain file have no files to show; the next click on a folder reads it anew.
+    if (entry == nullptr || entry->kind == platform::EntryKind::File) {
+        m_preview->showFolder(std::string());
+        m_preview->setVisible(false);
+        return;
+    }
+    // Shown once read, on the preview's own thread; a folder that vanished, or is a link to a file, is not.
+    m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
 }
 
 // A folder that went to the trash or out of the list is not shown as if it were still there.

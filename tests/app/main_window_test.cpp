@@ -227,7 +227,7 @@ private slots:
         QTest::mouseRelease(View()->viewport(), Qt::RightButton, {}, point);
         QCOMPARE(selectedAtMenu, row);
         QCOMPARE(previewAtMenu, Folder() + "/Game.v1.1-CCC");
-        QVERIFY(preview->isVisible());
+        QTRY_VERIFY(preview->isVisible());
         QCOMPARE(preview->count(), 1);
     }
 

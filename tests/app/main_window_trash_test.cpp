@@ -120,7 +120,7 @@ private slots:
         QVERIFY(Model()->setData(Model()->index(Row("Game.v1.0-A")), Qt::Unchecked, Qt::CheckStateRole));
         auto* preview = Find<FileListBox>("FileListBox");
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
-        QCOMPARE(preview->count(), 1);
+        QTRY_COMPARE(preview->count(), 1);
         AnswerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         DeleteButton()->click();
         WaitForListing();
@@ -141,7 +141,7 @@ private slots:
         QVERIFY(Exists(Folder() + "/Odd, \"name\".v1-C"));
         QCOMPARE(RowCount(), 5);
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
-        QCOMPARE(preview->count(), 1);
+        QTRY_COMPARE(preview->count(), 1);
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(!undo->isEnabled());
     }
