@@ -67,6 +67,9 @@ signals:
     void batchProgressed(quint64 tried, quint64 total);
     /// The listing pass `generation` found `listed` (emitted on the listing thread).
     void listingPassDone(quint64 generation, std::shared_ptr<versweep::ListedFolder> listed);
+    /// The empty-folder command, asked on the listing `listing` shows, found `ids` (emitted on the listing
+    /// thread).
+    void emptyFoldersFound(quint64 listing, std::shared_ptr<std::vector<versweep::EntryId>> ids);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -90,6 +93,7 @@ private slots:
     void undoLastMove();
     void chooseKeepCount();
     void showAbout();
+    void checkFoundEmptyFolders(quint64 listing, const std::shared_ptr<std::vector<EntryId>>& ids);
     // main_window_status.cpp
     void updateStatus();
     void listingShown();
@@ -139,7 +143,7 @@ private:
     QThread* m_worker = nullptr;           // the trash batch or undo under way
     std::atomic<bool> m_stopBatch = false; // read by the batch's thread
     bool m_closeAfterBatch = false;
-    QThreadPool* m_listingPool = nullptr;         // one thread: the listing pass under way
+    QThreadPool* m_listingPool = nullptr; // one thread: the listing pass or the empty-folder walk under way
     std::atomic<quint64> m_listingGeneration = 0; // the newest pass asked for; read by the listing thread
     quint64 m_shownListing = 0;                   // the pass the list shows
     QTimer* m_readingNote = nullptr;              // a pass that runs this long says so

@@ -2,15 +2,17 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QThreadPool>
 
 #include "version.h"
-#include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
 #include "widgets/display_name.h"
 
@@ -100,8 +102,19 @@ void MainWindow::checkGroup(QAction* entry)
 
 void MainWindow::checkEmptyFolders()
 {
-    const BusyCursor busy;
-    showNote(tr("选中了 %n 个空目录", nullptr, static_cast<int>(m_session.CheckEmptyFolders())));
+    // The walks run where the listing pass does, after any pass asked for before them.
+    m_listingPool->start([this, listing = m_shownListing, paths = m_session.EntryPaths()] {
+        emit emptyFoldersFound(listing,
+                               std::make_shared<std::vector<EntryId>>(SweepSession::FindEmptyFolders(paths)));
+    });
+}
+
+void MainWindow::checkFoundEmptyFolders(quint64 listing, const std::shared_ptr<std::vector<EntryId>>& ids)
+{
+    // Marks found for a listing that is no longer shown, or about to be replaced, are dropped with it.
+    if (listing != m_shownListing || isListing())
+        return;
+    showNote(tr("选中了 %n 个空目录", nullptr, static_cast<int>(m_session.CheckEmpty(*ids))));
 }
 
 void MainWindow::undoLastMove()

@@ -28,6 +28,7 @@ void MainWindow::buildListing()
     m_readingNote->setSingleShot(true);
     connect(m_readingNote, &QTimer::timeout, this, &MainWindow::showReadingNote);
     connect(this, &MainWindow::listingPassDone, this, &MainWindow::showListing, Qt::QueuedConnection);
+    connect(this, &MainWindow::emptyFoldersFound, this, &MainWindow::checkFoundEmptyFolders, Qt::QueuedConnection);
 }
 
 void MainWindow::relist()

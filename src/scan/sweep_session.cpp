@@ -37,9 +37,24 @@ std::optional<platform::SystemError> SweepSession::Show(ListedFolder listed)
 
 std::size_t SweepSession::CheckEmptyFolders()
 {
+    return CheckEmpty(FindEmptyFolders(EntryPaths()));
+}
+
+std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths)
+{
+    std::vector<EntryId> empty;
+    for (const EntryPath& entry : paths) {
+        if (IsEmptyFolder(entry.path))
+            empty.push_back(entry.id);
+    }
+    return empty;
+}
+
+std::size_t SweepSession::CheckEmpty(const std::vector<EntryId>& ids)
+{
     std::size_t checked = 0;
-    for (const EntryPath& entry : EntryPaths()) {
-        if (IsEmptyFolder(entry.path) && m_listing.SetChecked(entry.id, true, MarkReason::Empty))
+    for (const EntryId id : ids) {
+        if (m_listing.SetChecked(id, true, MarkReason::Empty))
             ++checked;
     }
     return checked;

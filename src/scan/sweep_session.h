@@ -63,6 +63,12 @@ public:
     /// Checks every entry that was read in full and holds less than 256 bytes (IsEmptyFolder), with the reason
     /// "empty" where that changes its mark; others keep theirs. Returns how many it checked.
     std::size_t CheckEmptyFolders();
+    /// The entries of `paths` that CheckEmptyFolders checks. Touches nothing of the session, so a face may run
+    /// it on another thread and hand the ids to CheckEmpty on the session's.
+    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths);
+    /// Checks the entries `ids` that are still listed, with the reason "empty" where that changes its mark.
+    /// Returns how many it checked.
+    std::size_t CheckEmpty(const std::vector<EntryId>& ids);
 
     /// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`, with the reason "group"
     /// where that changes its mark; others keep theirs. Returns how many changed.

@@ -323,7 +323,7 @@ private slots:
         OpenOn({"Empty.v1-A/sub"}, "OnlyDuplicate=0\n");
         QVERIFY(!DeleteButton()->isEnabled());
         Find<QAction>("miEmptyDir")->trigger();
-        QVERIFY(IsChecked(Row("Empty.v1-A")));
+        QTRY_VERIFY(IsChecked(Row("Empty.v1-A")));
         QVERIFY(IsChecked(Row("Tiny.v1-A")));
         QVERIFY(!IsChecked(Row("Full.v1-A")));
         QVERIFY(!IsChecked(0));
