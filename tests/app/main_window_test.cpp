@@ -1,9 +1,11 @@
 // Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
+#include <chrono>
 #include <string>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
@@ -16,6 +18,7 @@
 
 #include "app/main_window.h"
 #include "ini/ini_file.h"
+#include "platform/file_system.h"
 #include "temp_dir.h"
 #include "widgets/check_list_delegate.h"
 #include "widgets/check_list_model.h"
@@ -145,6 +148,24 @@ private slots:
         QVERIFY(IsChecked(Row("Game.v1-A")));
         QVERIFY(!IsChecked(Row("Game.v2-A")));
         QVERIFY2(StatusText().startsWith("已选中 2 / 4"), qPrintable(StatusText()));
+    }
+
+    // A pass that takes a while says so, and the window keeps answering meanwhile.
+    void aSlowPassSaysItIsReading()
+    {
+        QStringList names;
+        for (int i = 0; i < 200; ++i)
+            names << QStringLiteral("App.v1.%1-A").arg(i);
+        OpenOn(names);
+        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(3));
+        QElapsedTimer asked;
+        asked.start();
+        Find<QCheckBox>("CheckBoxFile")->click();
+        QVERIFY(asked.elapsed() < 300); // the pass alone takes twice that
+        QTRY_VERIFY2(StatusText().startsWith("正在读取… · 已选中 198 / 200"), qPrintable(StatusText()));
+        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(0));
+        WaitForListing();
+        QVERIFY2(StatusText().startsWith("已选中 198 / 200"), qPrintable(StatusText()));
     }
 
     void userToggles_data()
