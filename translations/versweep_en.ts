@@ -317,5 +317,9 @@
         <source>正在从回收站取回… %1 / %2</source>
         <translation>Bringing back from the trash… %1 / %2</translation>
     </message>
+    <message>
+        <source>正在读取…</source>
+        <translation>Reading…</translation>
+    </message>
 </context>
 </TS>

@@ -15,11 +15,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QThreadPool>
 
 #include "platform/file_system.h"
 #include "scan/undo_record.h"
 #include "widgets/background_sizer.h"
-#include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 #include "widgets/display_name.h"
@@ -53,6 +53,7 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
       m_model(std::make_unique<CheckListModel>(m_session.CurrentListing()))
 {
     m_sizer = new BackgroundSizer(this);
+    buildListing();
     buildLayout();
     connectHandlers();
     updateStatus();
@@ -61,6 +62,8 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_sizer->cancel();
+    m_listingGeneration = 0; // a pass still under way skips nothing now, and its result is never shown
+    m_listingPool->waitForDone();
     m_settings.WriteInteger(kSection, "Position", m_splitter->position());
 }
 
@@ -80,6 +83,7 @@ void MainWindow::connectHandlers()
     connect(m_listView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { m_popupMenu->popup(m_listView->viewport()->mapToGlobal(position)); });
     connect(m_listView, &CheckListView::rowClicked, this, &MainWindow::showEntryPreview);
+    connect(m_preview, &FileListBox::folderRead, m_preview, &QWidget::setVisible);
     connect(m_model.get(), &CheckListModel::entryToggled, this, &MainWindow::updateDeleteButton);
     // Every change of a mark, from the user or a command, and every size reaches the status line.
     connect(m_model.get(), &CheckListModel::entryToggled, this, [this] { showNote({}); });
@@ -133,21 +137,6 @@ ListOptions MainWindow::listOptions() const
     options.blackList = m_settings.ReadString(kSection, "BlackList", "");
     options.keepCount = m_settings.ReadInteger(kSection, "KeepCount", 1);
     return options;
-}
-
-void MainWindow::relist()
-{
-    const BusyCursor busy;
-    m_sizer->cancel();
-    // A folder that cannot be listed shows its header alone, without a message, as the window always has.
-    static_cast<void>(m_session.List(m_folder, listOptions()));
-    dropPreviewOfUnlistedFolder();
-    rebuildGroupMenu();
-    updateDeleteButton();
-    // Each entry's size is measured in the background; the list shows sizes as they come.
-    std::vector<EntryPath> paths = m_session.EntryPaths();
-    m_model->setSizing(!paths.empty());
-    m_sizer->start(std::move(paths));
 }
 
 void MainWindow::rebuildGroupMenu()
@@ -219,13 +208,14 @@ void MainWindow::setListFiles(bool on)
 void MainWindow::showEntryPreview(const QModelIndex& index)
 {
     const Entry* entry = m_model->entryAt(index);
-    // The header, a plain file and a folder that vanished have no files to show.
-    const bool shown =
-        entry != nullptr && entry->kind != platform::EntryKind::File &&
-        platform::DirectoryExists(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
-    if (shown)
-        m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
-    m_preview->setVisible(shown);
+    // The header and a plain file have no files to show; the next click on a folder reads it anew.
+    if (entry == nullptr || entry->kind == platform::EntryKind::File) {
+        m_preview->showFolder(std::string());
+        m_preview->setVisible(false);
+        return;
+    }
+    // Shown once read, on the preview's own thread; a folder that vanished, or is a link to a file, is not.
+    m_preview->showFolder(platform::JoinPath(m_session.CurrentListing().Folder(), entry->name));
 }
 
 // A folder that went to the trash or out of the list is not shown as if it were still there.

@@ -23,6 +23,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QThread;
+class QThreadPool;
+class QTimer;
 
 namespace versweep {
 
@@ -53,13 +55,21 @@ public:
     /// Organises `folder` as if it had been chosen with the folder chooser: stored as "vPath" and listed.
     void openFolder(std::string folder);
 
-    /// Lists and marks the folder's entries again, rebuilds the group entries of the popup menu and sets the
-    /// delete button's state.
+    /// Lists and marks the folder's entries again on a thread of the window's own; when the pass is done, shows
+    /// it, rebuilds the group entries of the popup menu and sets the delete button's state. A newer call
+    /// supersedes a pass still under way: its result is dropped.
     void relist();
+    /// Whether a listing pass is under way, its result not yet shown.
+    bool isListing() const { return m_shownListing != m_listingGeneration; }
 
 signals:
     /// A trash batch or undo tried `tried` of its `total` entries (emitted on the batch's thread).
     void batchProgressed(quint64 tried, quint64 total);
+    /// The listing pass `generation` found `listed` (emitted on the listing thread).
+    void listingPassDone(quint64 generation, std::shared_ptr<versweep::ListedFolder> listed);
+    /// The empty-folder command, asked on the listing `listing` shows, found `ids` (emitted on the listing
+    /// thread).
+    void emptyFoldersFound(quint64 listing, std::shared_ptr<std::vector<versweep::EntryId>> ids);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -83,6 +93,7 @@ private slots:
     void undoLastMove();
     void chooseKeepCount();
     void showAbout();
+    void checkFoundEmptyFolders(quint64 listing, const std::shared_ptr<std::vector<EntryId>>& ids);
     // main_window_status.cpp
     void updateStatus();
     void listingShown();
@@ -107,6 +118,12 @@ private:
     ListOptions listOptions() const;
     void rebuildGroupMenu();
     void dropPreviewOfUnlistedFolder();
+    // main_window_listing.cpp
+    void buildListing();
+    /// Shows what the listing pass `generation` found, unless a newer pass has been asked for since.
+    void showListing(quint64 generation, const std::shared_ptr<ListedFolder>& listed);
+    /// Says in the status line that the folder is being read, when it still is.
+    void showReadingNote();
     void showBatchProblems(const QString& summary, const BatchReport& report);
     void buildStatusLine();
     void buildKeys();
@@ -126,6 +143,12 @@ private:
     QThread* m_worker = nullptr;           // the trash batch or undo under way
     std::atomic<bool> m_stopBatch = false; // read by the batch's thread
     bool m_closeAfterBatch = false;
+    QThreadPool* m_listingPool = nullptr; // one thread: the listing pass or the empty-folder walk under way
+    std::atomic<quint64> m_listingGeneration = 0; // the newest pass asked for; read by the listing thread
+    quint64 m_shownListing = 0;                   // the pass the list shows
+    QTimer* m_readingNote = nullptr;              // a pass that runs this long says so
+    bool m_readingShown = false;                  // the status line says the folder is being read
+    std::function<void()> m_afterListing;         // what a command says once its relist is shown
 
     SweepSession m_session;
     std::unique_ptr<CheckListModel> m_model; // after m_session: it stops observing the listing before it goes

@@ -2,15 +2,17 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QThreadPool>
 
 #include "version.h"
-#include "widgets/busy_cursor.h"
 #include "widgets/check_list_model.h"
 #include "widgets/display_name.h"
 
@@ -60,11 +62,13 @@ void MainWindow::moveCheckedToTrash()
     if (m_closeAfterBatch)
         return;
     // Each failure leaves its entry in the folder, where the listing below shows it again.
-    relist();
     const int moved = SucceededCount(report);
-    showNote(m_session.CurrentListing().CheckedCount() == 0
-                 ? tr("已将 %n 个项目移到回收站，没有剩下要清理的项目。", nullptr, moved)
-                 : tr("已将 %n 个项目移到回收站。", nullptr, moved));
+    m_afterListing = [this, moved] {
+        showNote(m_session.CurrentListing().CheckedCount() == 0
+                     ? tr("已将 %n 个项目移到回收站，没有剩下要清理的项目。", nullptr, moved)
+                     : tr("已将 %n 个项目移到回收站。", nullptr, moved));
+    };
+    relist();
     if (const int failed = FailedCount(report, true); failed > 0)
         showBatchProblems(tr("有 %n 个项目未能按要求移到回收站。", nullptr, failed), report);
     else if (report.recordError)
@@ -98,8 +102,19 @@ void MainWindow::checkGroup(QAction* entry)
 
 void MainWindow::checkEmptyFolders()
 {
-    const BusyCursor busy;
-    showNote(tr("选中了 %n 个空目录", nullptr, static_cast<int>(m_session.CheckEmptyFolders())));
+    // The walks run where the listing pass does, after any pass asked for before them.
+    m_listingPool->start([this, listing = m_shownListing, paths = m_session.EntryPaths()] {
+        emit emptyFoldersFound(listing,
+                               std::make_shared<std::vector<EntryId>>(SweepSession::FindEmptyFolders(paths)));
+    });
+}
+
+void MainWindow::checkFoundEmptyFolders(quint64 listing, const std::shared_ptr<std::vector<EntryId>>& ids)
+{
+    // Marks found for a listing that is no longer shown, or about to be replaced, are dropped with it.
+    if (listing != m_shownListing || isListing())
+        return;
+    showNote(tr("选中了 %n 个空目录", nullptr, static_cast<int>(m_session.CheckEmpty(*ids))));
 }
 
 void MainWindow::undoLastMove()
@@ -109,8 +124,10 @@ void MainWindow::undoLastMove()
     });
     if (m_closeAfterBatch)
         return;
+    m_afterListing = [this, restored = SucceededCount(report)] {
+        showNote(tr("已从回收站恢复 %n 个项目。", nullptr, restored));
+    };
     relist();
-    showNote(tr("已从回收站恢复 %n 个项目。", nullptr, SucceededCount(report)));
     if (const int failed = FailedCount(report, false); failed > 0 || report.recordError)
         showBatchProblems(tr("有 %n 个项目未能恢复。", nullptr, failed), report);
 }

@@ -118,6 +118,8 @@ void MainWindow::updateStatus()
     }
     if (!m_statusNote.isEmpty())
         parts << m_statusNote;
+    if (m_readingShown)
+        parts.prepend(tr("正在读取…"));
     const QString text = parts.join(QStringLiteral(" · "));
     m_statusLine->setText(text);
     m_statusLine->setToolTip(text);

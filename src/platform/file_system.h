@@ -1,6 +1,7 @@
 // Directory listing and file tests of the operating-system layer (POSIX now, Windows later).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -92,5 +93,12 @@ Result<std::string> ExecutablePath();
 /// The folder part of `path`: all before its last separator, "/" for an entry of the root folder, "."
 /// for a bare name.
 std::string FolderOf(const std::string& path);
+
+#ifdef VERSWEEP_TEST_HOOKS
+/// Tests and benchmarks only: from now on each listing (once per folder and once per entry) and each look-up
+/// of an entry in this header waits `delay` first, as on a network share, so that whatever must never wait
+/// on the disk can be shown not to. Zero ends it. POSIX builds.
+void DelayFileSystemCallsForTests(std::chrono::milliseconds delay);
+#endif
 
 } // namespace versweep::platform

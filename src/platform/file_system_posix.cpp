@@ -1,10 +1,12 @@
 // Directory listing and file tests on POSIX systems.
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -17,6 +19,19 @@
 namespace versweep::platform {
 
 namespace {
+
+#ifdef VERSWEEP_TEST_HOOKS
+std::atomic<std::chrono::milliseconds::rep> g_callDelayMs{0};
+#endif
+
+// What a call costs on a slow share, where a test asks for it; nothing otherwise.
+void WaitAsASlowShare()
+{
+#ifdef VERSWEEP_TEST_HOOKS
+    if (const auto delay = g_callDelayMs.load(); delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+#endif
+}
 
 bool IsDotOrDotDot(const char* name)
 {
@@ -60,6 +75,7 @@ Result<std::string> ReadLink(const std::string& path)
 
 Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
 {
+    WaitAsASlowShare();
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir)
         return ErrorFromErrno(errno);
@@ -79,6 +95,7 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
             continue;
 
         struct stat info;
+        WaitAsASlowShare();
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
             const bool isDirectory = S_ISDIR(info.st_mode);
             entries.push_back(EntryOf(name, isDirectory, S_ISLNK(info.st_mode), (info.st_mode & S_IWUSR) != 0));
@@ -148,6 +165,7 @@ std::string WithoutTrailingSeparators(std::string path)
 
 Result<FileId> EntryIdOf(const std::string& path)
 {
+    WaitAsASlowShare();
     struct stat info;
     if (::lstat(path.c_str(), &info) != 0)
         return ErrorFromErrno(errno);
@@ -156,6 +174,7 @@ Result<FileId> EntryIdOf(const std::string& path)
 
 Result<FileId> FolderIdOf(const std::string& path)
 {
+    WaitAsASlowShare();
     struct stat info;
     if (::stat(path.c_str(), &info) != 0)
         return ErrorFromErrno(errno);
@@ -166,12 +185,14 @@ Result<FileId> FolderIdOf(const std::string& path)
 
 bool DirectoryExists(const std::string& path)
 {
+    WaitAsASlowShare();
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool FileExists(const std::string& path)
 {
+    WaitAsASlowShare();
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
@@ -221,6 +242,13 @@ Result<std::string> ExecutablePath()
 {
     return ReadLink("/proc/self/exe");
 }
+
+#ifdef VERSWEEP_TEST_HOOKS
+void DelayFileSystemCallsForTests(std::chrono::milliseconds delay)
+{
+    g_callDelayMs = delay.count();
+}
+#endif
 
 std::string FolderOf(const std::string& path)
 {

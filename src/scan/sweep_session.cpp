@@ -13,12 +13,23 @@
 namespace versweep {
 
 SweepSession::SweepSession(std::string undoRecord, const char* collationLocale)
-    : m_collation(collationLocale), m_undoRecord(std::move(undoRecord))
+    : m_collationLocale(collationLocale == nullptr ? std::nullopt : std::optional<std::string>(collationLocale)),
+      m_collation(collationLocale), m_undoRecord(std::move(undoRecord))
 {}
 
 std::optional<platform::SystemError> SweepSession::List(const std::string& folder, const ListOptions& options)
 {
-    ListedFolder listed = ListFolder(folder, options, m_collation);
+    return Show(ListFolder(folder, options, m_collation));
+}
+
+ListedFolder SweepSession::ListPass(const std::string& folder, const ListOptions& options) const
+{
+    platform::Collation collation(m_collationLocale ? m_collationLocale->c_str() : nullptr);
+    return ListFolder(folder, options, collation);
+}
+
+std::optional<platform::SystemError> SweepSession::Show(ListedFolder listed)
+{
     std::optional<platform::SystemError> error = listed.error;
     m_listing.Show(std::move(listed));
     return error;
@@ -26,9 +37,24 @@ std::optional<platform::SystemError> SweepSession::List(const std::string& folde
 
 std::size_t SweepSession::CheckEmptyFolders()
 {
+    return CheckEmpty(FindEmptyFolders(EntryPaths()));
+}
+
+std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths)
+{
+    std::vector<EntryId> empty;
+    for (const EntryPath& entry : paths) {
+        if (IsEmptyFolder(entry.path))
+            empty.push_back(entry.id);
+    }
+    return empty;
+}
+
+std::size_t SweepSession::CheckEmpty(const std::vector<EntryId>& ids)
+{
     std::size_t checked = 0;
-    for (const EntryPath& entry : EntryPaths()) {
-        if (IsEmptyFolder(entry.path) && m_listing.SetChecked(entry.id, true, MarkReason::Empty))
+    for (const EntryId id : ids) {
+        if (m_listing.SetChecked(id, true, MarkReason::Empty))
             ++checked;
     }
     return checked;

@@ -54,10 +54,21 @@ public:
     /// Lists and marks `folder` (ListFolder) in place of the listing before. A folder that cannot be listed
     /// leaves a listing of that folder without entries, and the error says why.
     std::optional<platform::SystemError> List(const std::string& folder, const ListOptions& options);
+    /// The listing pass of List alone, with a collation of its own: it touches nothing of the session, so a face
+    /// may run it on another thread (several at once) and hand the result to Show on the session's thread.
+    ListedFolder ListPass(const std::string& folder, const ListOptions& options) const;
+    /// Shows what a listing pass found in place of the listing before; returns why the folder could not be read.
+    std::optional<platform::SystemError> Show(ListedFolder listed);
 
     /// Checks every entry that was read in full and holds less than 256 bytes (IsEmptyFolder), with the reason
     /// "empty" where that changes its mark; others keep theirs. Returns how many it checked.
     std::size_t CheckEmptyFolders();
+    /// The entries of `paths` that CheckEmptyFolders checks. Touches nothing of the session, so a face may run
+    /// it on another thread and hand the ids to CheckEmpty on the session's.
+    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths);
+    /// Checks the entries `ids` that are still listed, with the reason "empty" where that changes its mark.
+    /// Returns how many it checked.
+    std::size_t CheckEmpty(const std::vector<EntryId>& ids);
 
     /// Sets every entry whose group tag equals `tag`, ASCII case ignored, to `checked`, with the reason "group"
     /// where that changes its mark; others keep theirs. Returns how many changed.
@@ -84,6 +95,7 @@ public:
     bool CanUndo() const;
 
 private:
+    std::optional<std::string> m_collationLocale; // for the collations of passes on other threads
     platform::Collation m_collation;
     std::string m_undoRecord;
     Listing m_listing;

@@ -2,6 +2,7 @@
 #include "widgets/file_list_box.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -11,10 +12,10 @@
 #include <QHash>
 #include <QPointer>
 #include <QStyledItemDelegate>
+#include <QThreadPool>
 
 #include "platform/file_system.h"
 #include "tools/text_tools.h"
-#include "widgets/busy_cursor.h"
 #include "widgets/display_name.h"
 
 namespace versweep {
@@ -34,12 +35,31 @@ public:
     }
 };
 
-struct FileRecord
+// The plain files directly in `folder`, in the names' order; none when the folder cannot be listed. Touches
+// nothing but the folder and `collation`, so it runs on the box's reading thread.
+std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, platform::Collation& collation)
 {
-    std::string name;
-    std::string sortKey;
-    QIcon icon;
-};
+    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder);
+    if (!listing)
+        return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> keyed; // sort key, name
+    for (platform::DirEntry& entry : listing.Value()) {
+        // Only ordinary files: folders, hidden files and links that lead to no file stay out.
+        const bool link = entry.kind == platform::EntryKind::Link;
+        if (entry.kind == platform::EntryKind::Folder || entry.hidden ||
+            (link && !platform::FileExists(platform::JoinPath(folder, entry.name))))
+            continue;
+        std::string key = collation.SortKey(entry.name);
+        keyed.emplace_back(std::move(key), std::move(entry.name));
+    }
+    // Folders are never listed here, so the order is the names' order alone.
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> names;
+    names.reserve(keyed.size());
+    for (auto& [key, name] : keyed)
+        names.push_back(std::move(name));
+    return names;
+}
 
 // Files share their type's icon, found once per lower-case extension for all file lists; programs, links
 // and icon files may each carry an icon of their own. The cache lives as long as the application, so no
@@ -85,6 +105,14 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pool = new QThreadPool(this);
+    m_pool->setMaxThreadCount(1);
+    connect(this, &FileListBox::filesRead, this, &FileListBox::showFiles, Qt::QueuedConnection);
+}
+
+FileListBox::~FileListBox()
+{
+    m_pool->waitForDone();
 }
 
 void FileListBox::showFolder(const std::string& folder)
@@ -94,31 +122,31 @@ void FileListBox::showFolder(const std::string& folder)
         return;
     m_folder = shown;
     clear();
-    std::vector<FileRecord> records;
-    std::optional<BusyCursor> busy;
-    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(m_folder);
-    if (listing) {
-        for (platform::DirEntry& entry : listing.Value()) {
-            // Only ordinary files: folders, hidden files and links that lead to no file stay out.
-            const bool link = entry.kind == platform::EntryKind::Link;
-            if (entry.kind == platform::EntryKind::Folder || entry.hidden ||
-                (link && !platform::FileExists(platform::JoinPath(m_folder, entry.name))))
-                continue;
-            if (records.size() == kBusyCursorFrom && !busy)
-                busy.emplace();
-            QIcon icon = IconCache::For(m_folder, entry.name);
-            std::string key = m_collation.SortKey(entry.name);
-            records.push_back(FileRecord{std::move(entry.name), std::move(key), std::move(icon)});
-        }
-    }
-    // Folders are never listed here, so the order is the names' order alone.
-    std::sort(records.begin(), records.end(),
-              [](const FileRecord& a, const FileRecord& b) { return a.sortKey < b.sortKey; });
-    for (FileRecord& record : records) {
-        auto* item = new QListWidgetItem(record.icon, DisplayName(record.name));
-        item->setData(Qt::UserRole, QByteArray::fromStdString(record.name));
+    const quint64 read = ++m_read;
+    m_reading = !m_folder.empty();
+    if (!m_reading)
+        return;
+    m_pool->start([this, read, shown] {
+        std::optional<std::vector<std::string>> names = ReadFiles(shown, m_collation);
+        const bool listed = names.has_value();
+        emit filesRead(
+            read,
+            std::make_shared<std::vector<std::string>>(listed ? std::move(*names) : std::vector<std::string>()),
+            listed);
+    });
+}
+
+void FileListBox::showFiles(quint64 read, const std::shared_ptr<std::vector<std::string>>& names, bool listed)
+{
+    if (read != m_read)
+        return; // another folder was asked for since
+    m_reading = false;
+    for (const std::string& name : *names) {
+        auto* item = new QListWidgetItem(IconCache::For(m_folder, name), DisplayName(name));
+        item->setData(Qt::UserRole, QByteArray::fromStdString(name));
         addItem(item);
     }
+    emit folderRead(listed);
 }
 
 } // namespace versweep

@@ -105,6 +105,7 @@ private slots:
         QVERIFY(std::rename((Folder() + "/Game.v1.1-B").c_str(), (*m_temp / "Moved").c_str()) == 0);
         m_temp->MakeDir("Downloads/Game.v1.1-B");
         QTest::keyClick(m_window.get(), Qt::Key_F5);
+        WaitForListing();
         QVERIFY(!IsChecked(Row("Game.v1.0-A")));
         QVERIFY(IsChecked(Row("Game.v1.1-B")));
         QVERIFY(IsChecked(Row("Game.v1.2-C")));
@@ -174,6 +175,7 @@ private slots:
         auto* action = Find<QAction>(command.toLatin1().constData());
         QVERIFY(action->isEnabled());
         action->trigger();
+        WaitForListing();
         QCOMPARE(QString::fromStdString(Setting("WhiteList")), whiteList);
         QCOMPARE(QString::fromStdString(Setting("BlackList")), blackList);
         QCOMPARE(CheckedCount(), checked);

@@ -1,9 +1,11 @@
 // Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
+#include <chrono>
 #include <string>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
@@ -16,6 +18,7 @@
 
 #include "app/main_window.h"
 #include "ini/ini_file.h"
+#include "platform/file_system.h"
 #include "temp_dir.h"
 #include "widgets/check_list_delegate.h"
 #include "widgets/check_list_model.h"
@@ -120,11 +123,49 @@ private slots:
         OpenOn({"Tool.v2.0-B"}, "OnlyDuplicate=0\n");
         QCOMPARE(RowCount(), 2);
         Find<QCheckBox>("CheckBoxFile")->click();
+        WaitForListing();
         QCOMPARE(Setting("ListFile"), std::string("1"));
         QCOMPARE(RowCount(), 3);
         QVERIFY(IsChecked(Row("Tool.v1.0-A.zip")));
         Find<QCheckBox>("CheckBoxDup")->click();
+        WaitForListing();
         QCOMPARE(Setting("OnlyDuplicate"), std::string("1"));
+    }
+
+    // The pass asked for last is the one shown; marks toggled on the old rows meanwhile do not carry over.
+    void aNewerPassSupersedesTheOneUnderWay()
+    {
+        m_temp->MakeFile("Downloads/Tool.v1.0-A.zip");
+        OpenOn({"Tool.v2.0-B", "Game.v1-A", "Game.v2-A", "Solo.v1-A"}, "OnlyDuplicate=0\n");
+        const QSignalSpy shown(Model(), &QAbstractItemModel::modelReset);
+        Find<QCheckBox>("CheckBoxFile")->click();
+        Model()->toggle(Model()->index(Row("Game.v2-A")));
+        Find<QCheckBox>("CheckBoxDup")->click();
+        WaitForListing();
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(RowCount(), 5);
+        QVERIFY(IsChecked(Row("Tool.v1.0-A.zip")));
+        QVERIFY(IsChecked(Row("Game.v1-A")));
+        QVERIFY(!IsChecked(Row("Game.v2-A")));
+        QVERIFY2(StatusText().startsWith("已选中 2 / 4"), qPrintable(StatusText()));
+    }
+
+    // A pass that takes a while says so, and the window keeps answering meanwhile.
+    void aSlowPassSaysItIsReading()
+    {
+        QStringList names;
+        for (int i = 0; i < 200; ++i)
+            names << QStringLiteral("App.v1.%1-A").arg(i);
+        OpenOn(names);
+        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(5));
+        QElapsedTimer asked;
+        asked.start();
+        Find<QCheckBox>("CheckBoxFile")->click();
+        QVERIFY(asked.elapsed() < 500); // the pass alone takes twice that
+        QTRY_VERIFY2(StatusText().startsWith("正在读取… · 已选中 198 / 200"), qPrintable(StatusText()));
+        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(0));
+        WaitForListing();
+        QVERIFY2(StatusText().startsWith("已选中 198 / 200"), qPrintable(StatusText()));
     }
 
     void userToggles_data()
@@ -207,7 +248,7 @@ private slots:
         QTest::mouseRelease(View()->viewport(), Qt::RightButton, {}, point);
         QCOMPARE(selectedAtMenu, row);
         QCOMPARE(previewAtMenu, Folder() + "/Game.v1.1-CCC");
-        QVERIFY(preview->isVisible());
+        QTRY_VERIFY(preview->isVisible());
         QCOMPARE(preview->count(), 1);
     }
 
@@ -218,6 +259,7 @@ private slots:
 
         m_temp->MakeDir("Downloads/Tool.v3.0-NEW");
         Find<QCheckBox>("CheckBoxFile")->click();
+        WaitForListing();
         QCOMPARE(GroupCaptions(), (QStringList{"NEW", "R&D", "ZZ", "abc"}));
     }
 
@@ -267,6 +309,7 @@ private slots:
         QCOMPARE(enter.isAccepted(), opened);
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_window.get(), &drop);
+        WaitForListing();
         QCOMPARE(Setting("vPath"), opened ? *m_temp / "Other" : std::string("(absent)"));
         QCOMPARE(RowCount(), opened ? 3 : 0);
     }
@@ -301,7 +344,7 @@ private slots:
         OpenOn({"Empty.v1-A/sub"}, "OnlyDuplicate=0\n");
         QVERIFY(!DeleteButton()->isEnabled());
         Find<QAction>("miEmptyDir")->trigger();
-        QVERIFY(IsChecked(Row("Empty.v1-A")));
+        QTRY_VERIFY(IsChecked(Row("Empty.v1-A")));
         QVERIFY(IsChecked(Row("Tiny.v1-A")));
         QVERIFY(!IsChecked(Row("Full.v1-A")));
         QVERIFY(!IsChecked(0));
@@ -319,6 +362,7 @@ private slots:
             dialog->accept();
         });
         Find<QAction>("miKeepCount")->trigger();
+        WaitForListing();
         QCOMPARE(Setting("KeepCount"), std::string("2"));
         QCOMPARE(CheckedCount(), 1);
         QVERIFY(IsChecked(Row("Game.v1.0-A")));
@@ -356,12 +400,14 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         Find<QPushButton>("ButtonChooseDir")->click();
+        WaitForListing();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
         QCOMPARE(RowCount(), 3);
         QVERIFY(DeleteButton()->isEnabled());
 
         AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         Find<QPushButton>("ButtonChooseDir")->click();
+        WaitForListing();
         QCOMPARE(Setting("vPath"), *m_temp / "Other");
         QCOMPARE(RowCount(), 3);
     }

@@ -104,6 +104,7 @@ private slots:
             box->button(QMessageBox::No)->click();
         });
         DeleteButton()->click();
+        WaitForListing();
         QCOMPARE(text, question);
         QCOMPARE(informative, line.arg("1.5 KiB"));
         QCOMPARE(title, language == "en" ? QString("Confirm deletion") : QString::fromUtf8("删除确认"));
@@ -119,9 +120,10 @@ private slots:
         QVERIFY(Model()->setData(Model()->index(Row("Game.v1.0-A")), Qt::Unchecked, Qt::CheckStateRole));
         auto* preview = Find<FileListBox>("FileListBox");
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
-        QCOMPARE(preview->count(), 1);
+        QTRY_COMPARE(preview->count(), 1);
         AnswerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         DeleteButton()->click();
+        WaitForListing();
         QVERIFY(!preview->isVisible()); // its folder is in the trash now
         QCOMPARE(preview->count(), 0);
         QVERIFY(!Exists(Folder() + "/Odd, \"name\".v1-C"));
@@ -135,10 +137,11 @@ private slots:
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(undo->isEnabled());
         undo->trigger();
+        WaitForListing();
         QVERIFY(Exists(Folder() + "/Odd, \"name\".v1-C"));
         QCOMPARE(RowCount(), 5);
         QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, TextPoint(Row("Odd, \"name\".v1-C")));
-        QCOMPARE(preview->count(), 1);
+        QTRY_COMPARE(preview->count(), 1);
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         QVERIFY(!undo->isEnabled());
     }
@@ -175,6 +178,7 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         DeleteButton()->click();
+        WaitForListing();
 
         const int moved = TrashedCount();
         QVERIFY2(moved >= 1 && moved < 300, qPrintable(QString::number(moved)));
@@ -206,6 +210,7 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         DeleteButton()->click();
+        WaitForListing();
         QCOMPARE(summary, QString::fromUtf8("有 1 个项目未能按要求移到回收站。"));
         QVERIFY2(details.startsWith("Game.v1.0-A: ") && details.count('\n') == 0, qPrintable(details));
         QVERIFY(!Exists(Folder() + "/Tool.v1-C"));
@@ -214,6 +219,7 @@ private slots:
         summary.clear();
         AnswerNextDialog<QMessageBox>(readProblems);
         Find<QAction>("miUndo")->trigger();
+        WaitForListing();
         QCOMPARE(summary, QString::fromUtf8("有 1 个项目未能恢复。"));
         QCOMPARE(details, QString::fromStdString(Folder() + "/Tool.v1-C: its original path is taken"));
     }

@@ -36,11 +36,17 @@ std::string WindowFixture::Setting(const char* key) const
     return IniFile(SettingsPath()).ReadString("CONFIG", key, "(absent)");
 }
 
+void WindowFixture::WaitForListing() const
+{
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_window->isListing(), 10'000); }();
+}
+
 MainWindow& WindowFixture::Open()
 {
     m_window = std::make_unique<MainWindow>(SettingsPath());
     m_window->show();
     [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
+    WaitForListing();
     return *m_window;
 }
 

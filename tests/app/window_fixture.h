@@ -53,6 +53,9 @@ protected:
     /// The settings file's value of `key` in "CONFIG"; "(absent)" when it has none.
     std::string Setting(const char* key) const;
 
+    /// Waits until the window shows its newest listing pass (up to 10 s; the pass runs on a thread of its own).
+    void WaitForListing() const;
+    /// Opens the window and waits for its first listing.
     MainWindow& Open();
     /// Opens the window on the sample folder, which holds the folders `entries`.
     MainWindow& OpenOn(const QStringList& entries, const std::string& extraSettings = {});

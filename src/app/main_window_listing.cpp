@@ -1,0 +1,76 @@
+// The listing pass on a thread of the window's own, and how its result reaches the list.
+#include "app/main_window.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QThreadPool>
+#include <QTimer>
+
+#include "widgets/background_sizer.h"
+#include "widgets/check_list_model.h"
+
+namespace versweep {
+
+namespace {
+
+// A pass that ends sooner than this says nothing of itself: the list just changes.
+constexpr int kReadingNoteDelayMs = 300;
+
+} // namespace
+
+void MainWindow::buildListing()
+{
+    m_listingPool = new QThreadPool(this);
+    m_listingPool->setMaxThreadCount(1);
+    m_readingNote = new QTimer(this);
+    m_readingNote->setSingleShot(true);
+    connect(m_readingNote, &QTimer::timeout, this, &MainWindow::showReadingNote);
+    connect(this, &MainWindow::listingPassDone, this, &MainWindow::showListing, Qt::QueuedConnection);
+    connect(this, &MainWindow::emptyFoldersFound, this, &MainWindow::checkFoundEmptyFolders, Qt::QueuedConnection);
+}
+
+void MainWindow::relist()
+{
+    m_sizer->cancel();
+    const quint64 generation = ++m_listingGeneration;
+    // The pass touches nothing of the window but the generation, and the window waits for it when it goes.
+    m_listingPool->start([this, generation, folder = m_folder, options = listOptions()] {
+        if (generation != m_listingGeneration)
+            return; // a newer pass is already asked for: this one would only be dropped
+        emit listingPassDone(generation, std::make_shared<ListedFolder>(m_session.ListPass(folder, options)));
+    });
+    m_readingNote->start(kReadingNoteDelayMs);
+}
+
+void MainWindow::showReadingNote()
+{
+    if (!isListing())
+        return;
+    m_readingShown = true;
+    updateStatus();
+}
+
+void MainWindow::showListing(quint64 generation, const std::shared_ptr<ListedFolder>& listed)
+{
+    if (generation != m_listingGeneration)
+        return;
+    m_shownListing = generation;
+    m_readingShown = false;
+    m_readingNote->stop();
+    // A folder that cannot be listed shows its header alone, without a message, as the window always has.
+    static_cast<void>(m_session.Show(std::move(*listed)));
+    dropPreviewOfUnlistedFolder();
+    rebuildGroupMenu();
+    updateDeleteButton();
+    // Each entry's size is measured in the background; the list shows sizes as they come.
+    std::vector<EntryPath> paths = m_session.EntryPaths();
+    m_model->setSizing(!paths.empty());
+    m_sizer->start(std::move(paths));
+    if (m_afterListing)
+        std::exchange(m_afterListing, {})();
+    updateStatus();
+}
+
+} // namespace versweep
