@@ -96,6 +96,7 @@ private slots:
     void checkFoundEmptyFolders(quint64 listing, const std::shared_ptr<std::vector<EntryId>>& ids);
     // main_window_status.cpp
     void updateStatus();
+    void fitStatusLine();
     void listingShown();
     // main_window_keys.cpp
     void rescanKeepingHandMarks();
@@ -177,6 +178,7 @@ private:
 
     QLabel* m_statusLine = nullptr;
     QString m_statusNote;
+    QString m_statusText;
     QString m_ambiguousTitles; // named once per listing, not on every change of a mark
     QWidget* m_findBar = nullptr;
     QLineEdit* m_findText = nullptr;

@@ -111,6 +111,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
         if (laidOut.isValid())
             button->move(laidOut.toInt() + shift, button->y());
     }
+    fitStatusLine();
 }
 
 } // namespace versweep

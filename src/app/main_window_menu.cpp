@@ -25,14 +25,6 @@ namespace {
 
 constexpr const char* kSection = "CONFIG";
 
-// The title part of the name the marking read: everything before ".v", which is what the lists match.
-std::string ListTitle(const Entry& entry)
-{
-    const std::string& name = entry.readName;
-    const std::size_t version = LowerCaseAscii(name).find(".v");
-    return name.substr(0, version);
-}
-
 // One entry of a comma list, quoted when a blank, a control byte, a comma or a quote would split it.
 std::string CommaEntry(const std::string& entry)
 {
@@ -84,7 +76,7 @@ void MainWindow::updateRowCommands()
 {
     const Entry* entry = m_model->entryAt(m_listView->currentIndex());
     const bool titled =
-        entry != nullptr && !entry->mark.titleKey.empty() && !NormalizeTitle(ListTitle(*entry)).empty();
+        entry != nullptr && !entry->mark.titleKey.empty() && !NormalizeTitle(entry->readName).empty();
     m_neverMarkAction->setEnabled(titled);
     m_alwaysMarkAction->setEnabled(titled);
     m_openFolderAction->setEnabled(m_session.CurrentListing().IsListed() &&
@@ -106,7 +98,7 @@ void MainWindow::neverMarkTitle()
     const Entry* entry = m_model->entryAt(m_listView->currentIndex());
     if (entry == nullptr)
         return;
-    const std::string title = ListTitle(*entry);
+    const std::string title(TitleText(entry->readName));
     addTitleToList("WhiteList", title);
     relist();
     showNote(tr("“%1”已加入白名单").arg(DisplayName(title)));
@@ -119,7 +111,7 @@ void MainWindow::alwaysMarkTitle()
     const Entry* entry = m_model->entryAt(m_listView->currentIndex());
     if (entry == nullptr)
         return;
-    const std::string title = ListTitle(*entry);
+    const std::string title(TitleText(entry->readName));
     const std::string key = UpperCaseAscii(NormalizeTitle(title));
     StringList whiteList;
     SetCommaText(whiteList, m_settings.ReadString(kSection, "WhiteList", ""));

@@ -6,11 +6,13 @@
 #include <unordered_map>
 #include <utility>
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QStringList>
 
+#include "release/release_name.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
 #include "widgets/display_name.h"
@@ -23,17 +25,6 @@ constexpr int kStatusLineHeight = 20;
 constexpr int kStatusMargin = 6;
 // Enough names to find them in the list; the rest are counted.
 constexpr int kNamedAmbiguousTitles = 3;
-
-// The title part of a name as the marking read it: everything before ".v".
-std::string TitleOf(const Entry& entry)
-{
-    const std::string& name = entry.readName;
-    for (std::size_t at = 0; at + 1 < name.size(); ++at) {
-        if (name[at] == '.' && (name[at + 1] == 'v' || name[at + 1] == 'V'))
-            return name.substr(0, at);
-    }
-    return name;
-}
 
 } // namespace
 
@@ -76,7 +67,7 @@ void MainWindow::listingShown()
         if (!entry.mark.ambiguous || !seen.insert(entry.mark.titleKey).second)
             continue;
         if (titles.size() < kNamedAmbiguousTitles)
-            titles << DisplayName(TitleOf(entry));
+            titles << DisplayName(std::string(TitleText(entry.readName)));
         else
             ++more;
     }
@@ -108,6 +99,9 @@ void MainWindow::updateStatus()
         if (!total.isEmpty() && listing.CheckedCount() > 0)
             counts += QStringLiteral(" · ") + total;
         parts << counts;
+        // What the last command did comes before the standing notes, so a long list of titles never hides it.
+        if (!m_statusNote.isEmpty())
+            parts << m_statusNote;
         if (listing.Error())
             parts << tr("无法读取文件夹：%1").arg(DisplayName(listing.Error()->message));
         if (!m_ambiguousTitles.isEmpty())
@@ -116,13 +110,21 @@ void MainWindow::updateStatus()
     } else {
         m_listView->setPlaceholderText(tr("点击“选择整理路径”选择要整理的文件夹，或把文件夹拖到这里。"));
     }
-    if (!m_statusNote.isEmpty())
+    if (!listing.IsListed() && !m_statusNote.isEmpty())
         parts << m_statusNote;
     if (m_readingShown)
         parts.prepend(tr("正在读取…"));
-    const QString text = parts.join(QStringLiteral(" · "));
-    m_statusLine->setText(text);
-    m_statusLine->setToolTip(text);
+    m_statusText = parts.join(QStringLiteral(" · "));
+    m_statusLine->setToolTip(m_statusText);
+    fitStatusLine();
+}
+
+// A line longer than the window ends in "…" rather than being cut mid-letter; the tooltip holds it whole.
+void MainWindow::fitStatusLine()
+{
+    const int room = m_statusLine->contentsRect().width();
+    m_statusLine->setText(room > 0 ? m_statusLine->fontMetrics().elidedText(m_statusText, Qt::ElideRight, room)
+                                   : m_statusText);
 }
 
 } // namespace versweep

@@ -124,9 +124,14 @@ std::string ExtractVersionText(std::string_view name)
     return version;
 }
 
+std::string_view TitleText(std::string_view name)
+{
+    return name.substr(0, LowerCaseAscii(name).find(".v"));
+}
+
 std::string NormalizeTitle(std::string_view name)
 {
-    const std::string_view title = name.substr(0, LowerCaseAscii(name).find(".v"));
+    const std::string_view title = TitleText(name);
     std::string key;
     key.reserve(title.size());
     for (const char c : title) {

@@ -17,6 +17,9 @@ std::string ExtractGroupTag(std::string_view name);
 /// character upper-cased as an extra component when it directly follows a digit ("1.2.3-G" -> "1.2.3.-").
 std::string ExtractVersionText(std::string_view name);
 
+/// The title as written: the name up to its first ".v" or ".V", the whole name when it has none.
+std::string_view TitleText(std::string_view name);
+
 /// The title comparison key: the name up to its first ".v" or ".V", without blanks, dots and
 /// underscores, letter case unchanged.
 std::string NormalizeTitle(std::string_view name);
