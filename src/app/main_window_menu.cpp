@@ -25,23 +25,6 @@ namespace {
 
 constexpr const char* kSection = "CONFIG";
 
-// One entry of a comma list, quoted when a blank, a control byte, a comma or a quote would split it.
-std::string CommaEntry(const std::string& entry)
-{
-    const bool plain = !entry.empty() && std::none_of(entry.begin(), entry.end(), [](char c) {
-        return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"';
-    });
-    if (plain)
-        return entry;
-    std::string quoted = "\"";
-    for (const char c : entry) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + '"';
-}
-
 } // namespace
 
 void MainWindow::buildRowCommands()
@@ -89,7 +72,7 @@ void MainWindow::addTitleToList(const char* key, const std::string& title)
     std::string list = m_settings.ReadString(kSection, key, "");
     StringList scratch;
     if (!MatchesNameList(NormalizeTitle(title), UpperCaseAscii(list), scratch))
-        list += (list.empty() ? "" : ",") + CommaEntry(title);
+        AppendCommaEntry(list, title);
     m_settings.WriteString(kSection, key, list);
 }
 
@@ -123,7 +106,7 @@ void MainWindow::alwaysMarkTitle()
             dropped = true;
             continue;
         }
-        kept += (kept.empty() ? "" : ",") + CommaEntry(white);
+        AppendCommaEntry(kept, white);
     }
     if (dropped)
         m_settings.WriteString(kSection, "WhiteList", kept);

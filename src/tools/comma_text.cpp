@@ -1,5 +1,7 @@
-// Parsing of comma texts ("a, b,\"c d\"") into string lists.
+// Comma texts ("a, b,\"c d\""): parsed into string lists, and entries appended to them.
 #include "tools/text_tools.h"
+
+#include <algorithm>
 
 namespace versweep {
 
@@ -66,6 +68,26 @@ void SetCommaText(StringList& list, std::string_view commaText)
             skipBlanks();
         }
     }
+}
+
+void AppendCommaEntry(std::string& commaText, std::string_view entry)
+{
+    if (!commaText.empty())
+        commaText += ',';
+    const bool plain = !entry.empty() && std::none_of(entry.begin(), entry.end(), [](char c) {
+        return IsBlankOrControl(c) || c == ',' || c == '"';
+    });
+    if (plain) {
+        commaText.append(entry);
+        return;
+    }
+    commaText += '"';
+    for (const char c : entry) {
+        commaText += c;
+        if (c == '"')
+            commaText += '"';
+    }
+    commaText += '"';
 }
 
 } // namespace versweep

@@ -80,6 +80,10 @@ std::string LowerCaseAscii(std::string_view text);
 /// and including the blank; a double quote opens a quoted entry in which "" stands for one quote;
 /// two commas in a row give an empty entry, and so does a trailing comma; a NUL byte ends the text.
 void SetCommaText(StringList& list, std::string_view commaText);
+/// Appends `entry` to a comma text, after a comma unless the text is empty. An entry that is empty or holds a
+/// blank, a control byte, a comma or a quote is written quoted, its quotes doubled, so SetCommaText reads it
+/// back whole.
+void AppendCommaEntry(std::string& commaText, std::string_view entry);
 
 /// `text` with every byte but A-Z, a-z, 0-9, "-", ".", "_", "~" and "/" written as "%" and two upper-case
 /// hex digits, the way the freedesktop.org trash writes the original path of a trashed entry.

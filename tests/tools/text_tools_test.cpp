@@ -155,5 +155,17 @@ TEST(SetCommaTextTest, ReplacesListWithEntries)
     }
 }
 
+// The window adds titles to the white and black lists with AppendCommaEntry; each must read back as written.
+TEST(AppendCommaEntryTest, EntriesReadBackWhole)
+{
+    const StringList entries = {"Foo.Bar", "", "a b", "x,y", "say \"hi\"", "\"", "tab\there", "\xFF\xFE-GRP", ""};
+    std::string text;
+    for (const std::string& entry : entries)
+        AppendCommaEntry(text, entry);
+    StringList list;
+    SetCommaText(list, text);
+    EXPECT_EQ(list, entries);
+}
+
 } // namespace
 } // namespace versweep
