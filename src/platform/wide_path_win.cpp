@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "tools/utf8_text.h"
+
 namespace versweep::platform {
 
 namespace {
@@ -55,26 +57,6 @@ std::size_t SequenceLength(unsigned char lead, char32_t& code)
         return 4;
     }
     return 0;
-}
-
-void AppendUtf8(char32_t code, std::string& text)
-{
-    const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
-    if (code < 0x80) {
-        text += byte(code);
-    } else if (code < 0x800) {
-        text += byte(0xC0 | (code >> 6));
-        text += byte(0x80 | (code & 0x3F));
-    } else if (code < kFirstSupplementary) {
-        text += byte(0xE0 | (code >> 12));
-        text += byte(0x80 | ((code >> 6) & 0x3F));
-        text += byte(0x80 | (code & 0x3F));
-    } else {
-        text += byte(0xF0 | (code >> 18));
-        text += byte(0x80 | ((code >> 12) & 0x3F));
-        text += byte(0x80 | ((code >> 6) & 0x3F));
-        text += byte(0x80 | (code & 0x3F));
-    }
 }
 
 // The root of an absolute `path` in the `\\?\` form, and the rest after it; nullopt for a relative path.

@@ -56,26 +56,6 @@ char32_t DecodeSequence(std::string_view text, std::size_t length)
     return code;
 }
 
-void AppendUtf8(char32_t code, std::string& text)
-{
-    const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
-    if (code < 0x80) {
-        text += byte(code);
-    } else if (code < 0x800) {
-        text += byte(0xC0 | (code >> 6));
-        text += byte(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        text += byte(0xE0 | (code >> 12));
-        text += byte(0x80 | ((code >> 6) & 0x3F));
-        text += byte(0x80 | (code & 0x3F));
-    } else {
-        text += byte(0xF0 | (code >> 18));
-        text += byte(0x80 | ((code >> 12) & 0x3F));
-        text += byte(0x80 | ((code >> 6) & 0x3F));
-        text += byte(0x80 | (code & 0x3F));
-    }
-}
-
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -105,6 +85,26 @@ constexpr CodeRange kFormatCharacters[] = {
 };
 
 } // namespace
+
+void AppendUtf8(char32_t code, std::string& text)
+{
+    const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
+    if (code < 0x80) {
+        text += byte(code);
+    } else if (code < 0x800) {
+        text += byte(0xC0 | (code >> 6));
+        text += byte(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        text += byte(0xE0 | (code >> 12));
+        text += byte(0x80 | ((code >> 6) & 0x3F));
+        text += byte(0x80 | (code & 0x3F));
+    } else {
+        text += byte(0xF0 | (code >> 18));
+        text += byte(0x80 | ((code >> 12) & 0x3F));
+        text += byte(0x80 | ((code >> 6) & 0x3F));
+        text += byte(0x80 | (code & 0x3F));
+    }
+}
 
 std::optional<char32_t> FirstCodePoint(std::string_view text, std::size_t& length)
 {

@@ -13,6 +13,9 @@ namespace versweep {
 /// replacement per byte (overlong forms, surrogates and code points above U+10FFFF are not well-formed).
 std::string ReplaceInvalidUtf8(std::string_view bytes);
 
+/// Appends the UTF-8 bytes of `code`; a lone surrogate gets its three bytes too, the form WTF-8 keeps it in.
+void AppendUtf8(char32_t code, std::string& text);
+
 /// The code point of the well-formed sequence that starts `text`, with its byte count in `length`; nullopt and
 /// a length of 1 when the first byte starts none (and for an empty text, a length of 0).
 std::optional<char32_t> FirstCodePoint(std::string_view text, std::size_t& length);
