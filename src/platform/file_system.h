@@ -1,7 +1,6 @@
 // Directory listing and file tests of the operating-system layer (POSIX now, Windows later).
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -95,10 +94,11 @@ Result<std::string> ExecutablePath();
 std::string FolderOf(const std::string& path);
 
 #ifdef VERSWEEP_TEST_HOOKS
-/// Tests and benchmarks only: from now on each listing (once per folder and once per entry) and each look-up
-/// of an entry in this header waits `delay` first, as on a network share, so that whatever must never wait
-/// on the disk can be shown not to. Zero ends it. POSIX builds.
-void DelayFileSystemCallsForTests(std::chrono::milliseconds delay);
+/// Tests and benchmarks only: reads VERSWEEP_TEST_CALL_DELAY_MS again, after the test changed it. While it
+/// names more than zero milliseconds, every call of the platform layer that touches the disk waits that long
+/// first, as on a network share, so that whatever must never wait on the disk can be shown not to. POSIX
+/// builds.
+void ReadCallDelayForTests();
 #endif
 
 } // namespace versweep::platform

@@ -1,12 +1,10 @@
 // Directory listing and file tests on POSIX systems.
 #include "platform/file_system.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 #include <utility>
 
 #include <dirent.h>
@@ -15,23 +13,11 @@
 #include <unistd.h>
 
 #include "platform/descriptor_posix.h"
+#include "platform/slow_share_posix.h"
 
 namespace versweep::platform {
 
 namespace {
-
-#ifdef VERSWEEP_TEST_HOOKS
-std::atomic<std::chrono::milliseconds::rep> g_callDelayMs{0};
-#endif
-
-// What a call costs on a slow share, where a test asks for it; nothing otherwise.
-void WaitAsASlowShare()
-{
-#ifdef VERSWEEP_TEST_HOOKS
-    if (const auto delay = g_callDelayMs.load(); delay > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-#endif
-}
 
 bool IsDotOrDotDot(const char* name)
 {
@@ -141,6 +127,7 @@ Result<std::string> AbsoluteFolder(const std::string& folder)
     if (!climbs)
         return absolute;
     // Read as text, "link/.." would be the folder holding the link; the system goes where the link leads first.
+    WaitAsASlowShare();
     const std::unique_ptr<char, decltype(&std::free)> real(::realpath(absolute.c_str(), nullptr), &std::free);
     if (!real)
         return ErrorFromErrno(errno);
@@ -199,6 +186,7 @@ bool FileExists(const std::string& path)
 
 bool MayWrite(const std::string& path)
 {
+    WaitAsASlowShare();
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
@@ -207,6 +195,7 @@ std::optional<std::string> FollowLinks(const std::string& path)
     std::string current = path;
     for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
         struct stat info;
+        WaitAsASlowShare();
         if (::lstat(current.c_str(), &info) != 0)
             return errno == ENOENT ? std::optional<std::string>(current) : std::nullopt;
         if (!S_ISLNK(info.st_mode))
@@ -242,13 +231,6 @@ Result<std::string> ExecutablePath()
 {
     return ReadLink("/proc/self/exe");
 }
-
-#ifdef VERSWEEP_TEST_HOOKS
-void DelayFileSystemCallsForTests(std::chrono::milliseconds delay)
-{
-    g_callDelayMs = delay.count();
-}
-#endif
 
 std::string FolderOf(const std::string& path)
 {

@@ -1,5 +1,4 @@
 // Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
-#include <chrono>
 #include <string>
 
 #include <QAction>
@@ -157,13 +156,15 @@ private slots:
         for (int i = 0; i < 200; ++i)
             names << QStringLiteral("App.v1.%1-A").arg(i);
         OpenOn(names);
-        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(5));
+        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
+        platform::ReadCallDelayForTests();
         QElapsedTimer asked;
         asked.start();
         Find<QCheckBox>("CheckBoxFile")->click();
         QVERIFY(asked.elapsed() < 500); // the pass alone takes twice that
         QTRY_VERIFY2(StatusText().startsWith("正在读取… · 已选中 198 / 200"), qPrintable(StatusText()));
-        platform::DelayFileSystemCallsForTests(std::chrono::milliseconds(0));
+        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
+        platform::ReadCallDelayForTests();
         WaitForListing();
         QVERIFY2(StatusText().startsWith("已选中 198 / 200"), qPrintable(StatusText()));
     }
