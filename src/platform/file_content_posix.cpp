@@ -15,6 +15,7 @@
 
 #include "platform/descriptor_posix.h"
 #include "platform/file_system.h"
+#include "platform/slow_share_posix.h"
 
 namespace versweep::platform {
 
@@ -28,6 +29,7 @@ constexpr std::chrono::milliseconds kLockPollInterval(5);
 bool IsFolder(const std::string& path)
 {
     FileStatus info{};
+    WaitAsASlowShare();
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -78,6 +80,7 @@ FileLock::FileLock(const std::string& guarded, std::chrono::milliseconds wait)
     std::string lockName = ".";
     lockName.append(guarded, guarded.rfind('/') + 1).append(".lock");
     const std::string lockPath = JoinPath(FolderOf(guarded), lockName);
+    WaitAsASlowShare();
     const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     FileStatus info{};
     if (fd < 0)
@@ -115,6 +118,7 @@ FileLock::~FileLock()
 // Only a regular file counts: O_NONBLOCK keeps a pipe at the path from blocking the open.
 Result<std::string> ReadFileContent(const std::string& path, std::size_t maxBytes)
 {
+    WaitAsASlowShare();
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         return ErrorFromErrno(errno);
@@ -152,6 +156,7 @@ Result<Descriptor> WriteReplacement(const std::string& path, std::string_view co
     if (Status made = MakeFolders(folder); !made)
         return made.Error();
     FileStatus old{};
+    WaitAsASlowShare();
     const bool hasOld = ::stat(path.c_str(), &old) == 0;
 
     const std::string base = path.substr(path.rfind('/') + 1);
@@ -162,6 +167,7 @@ Result<Descriptor> WriteReplacement(const std::string& path, std::string_view co
         tempPath = folder;
         tempPath.append("/.").append(base).append(".").append(std::to_string(::getpid()));
         tempPath.append(".").append(std::to_string(++counter)).append(".tmp");
+        WaitAsASlowShare();
         fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return ErrorFromErrno(errno);
@@ -169,6 +175,7 @@ Result<Descriptor> WriteReplacement(const std::string& path, std::string_view co
     if (fd < 0)
         return ErrorFromErrno(EEXIST);
     Descriptor temp(fd);
+    WaitAsASlowShare(); // the write, its flush and the rename
     const bool replaced = (!hasOld || TakeOverAttributes(temp.Get(), old)) && WriteAll(temp.Get(), content) &&
                           ::fsync(temp.Get()) == 0 && ::rename(tempPath.c_str(), path.c_str()) == 0;
     if (!replaced) {
@@ -177,6 +184,7 @@ Result<Descriptor> WriteReplacement(const std::string& path, std::string_view co
         return ErrorFromErrno(error);
     }
     // Makes the rename itself durable; a failure here no longer puts the data at risk.
+    WaitAsASlowShare();
     const Descriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.Get() >= 0)
         ::fsync(folderFd.Get());
@@ -197,6 +205,7 @@ Status ReplaceFileContent(const std::string& path, std::string_view content)
 
 Status RemoveFile(const std::string& path)
 {
+    WaitAsASlowShare();
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         return ErrorFromErrno(errno);
     return Ok();
@@ -220,6 +229,7 @@ DurableLog::~DurableLog()
 
 Status DurableLog::Append(std::string_view text)
 {
+    WaitAsASlowShare();
     if (!WriteAll(m_fd, text) || ::fdatasync(m_fd) != 0)
         return ErrorFromErrno(errno);
     return Ok();

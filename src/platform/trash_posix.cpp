@@ -16,6 +16,7 @@
 #include <gio/gio.h>
 
 #include "platform/descriptor_posix.h"
+#include "platform/slow_share_posix.h"
 #include "platform/trash_records_posix.h"
 
 namespace versweep::platform {
@@ -61,6 +62,7 @@ std::atomic<bool> g_noReplaceRefused{false};
 
 int RenameNoReplace(const std::string& from, int folderFd, const std::string& name)
 {
+    WaitAsASlowShare();
 #ifdef VERSWEEP_TEST_HOOKS
     if (g_noReplaceRefused) {
         errno = EINVAL;
@@ -82,11 +84,14 @@ int MoveWithoutReplacing(const std::string& from, int folderFd, const std::strin
     if (errno != EINVAL)
         return errno;
     FileStatus info{};
+    WaitAsASlowShare();
     if (::lstat(from.c_str(), &info) != 0)
         return errno;
     if (S_ISDIR(info.st_mode)) {
+        WaitAsASlowShare();
         if (::mkdirat(folderFd, name.c_str(), S_IRWXU) != 0)
             return errno;
+        WaitAsASlowShare();
         if (::renameat(AT_FDCWD, from.c_str(), folderFd, name.c_str()) == 0)
             return 0;
         const int error = errno;
@@ -94,8 +99,10 @@ int MoveWithoutReplacing(const std::string& from, int folderFd, const std::strin
         static_cast<void>(::unlinkat(folderFd, name.c_str(), AT_REMOVEDIR));
         return error == ENOTEMPTY ? EEXIST : error;
     }
+    WaitAsASlowShare();
     if (::linkat(AT_FDCWD, from.c_str(), folderFd, name.c_str(), 0) != 0)
         return errno == EPERM || errno == ENOTSUP || errno == EMLINK ? EINVAL : errno;
+    WaitAsASlowShare();
     if (::unlink(from.c_str()) != 0) {
         const int error = errno;
         // Two names of one file would leave it both back and in the trash: the new name goes again.
@@ -111,6 +118,7 @@ Status PutBack(const TrashedEntry& entry, int folderFd, const std::string& name)
     if (const int error = MoveWithoutReplacing(FilePathOf(entry.trashRoot, entry.name), folderFd, name);
         error != 0)
         return ErrorFromErrno(error);
+    WaitAsASlowShare();
     static_cast<void>(::unlink(InfoPathOf(entry.trashRoot, entry.name).c_str()));
     return Ok();
 }
@@ -138,6 +146,7 @@ std::optional<SystemError> NotInTrash(const TrashedEntry& entry)
         return SystemError{ENOENT, "the trash holds no record of it; it lies in " +
                                        FilePathOf(entry.trashRoot, entry.name)};
     FileStatus info{};
+    WaitAsASlowShare();
     if (::lstat(FilePathOf(entry.trashRoot, entry.name).c_str(), &info) != 0)
         return SystemError{ENOENT, "no longer in the trash"};
     if (entry.id.Known() && IdOf(info) != entry.id)
@@ -170,6 +179,7 @@ Result<Descriptor> OpenOriginalFolder(const TrashedEntry& entry)
 {
     const std::string folder = FolderOf(entry.originalPath);
     if (entry.folderId.Known()) {
+        WaitAsASlowShare();
         Descriptor fd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         FileStatus info{};
         if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0)
@@ -187,6 +197,7 @@ Result<Descriptor> OpenOriginalFolder(const TrashedEntry& entry)
         rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
         if (component.empty())
             continue;
+        WaitAsASlowShare();
         const int next = ::openat(fd.Get(), component.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0)
             return RestoreError(errno);
@@ -211,6 +222,7 @@ Result<TrashedEntry> DeleteToRecycleBin(const std::string& path, FileId listed)
     const std::string original = absolute;
     const std::string name = BaseNameOf(original);
     // The folder stays open across the move: the entry is checked in it, and put back into it.
+    WaitAsASlowShare();
     const Descriptor folder(::open(FolderOf(original).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     FileStatus folderInfo{};
     FileStatus before{};
@@ -231,11 +243,13 @@ Result<TrashedEntry> DeleteToRecycleBin(const std::string& path, FileId listed)
     // It can also rename the entry and fail to write its record, yet report success, so what happened is
     // read from the entry's place and the trashes, not from GIO's answer.
     GError* rawError = nullptr;
+    WaitAsASlowShare();
     const bool trashed = g_file_trash(file.get(), nullptr, &rawError) != FALSE;
     const std::unique_ptr<GError, ErrorFree> error(rawError);
     const SystemError gioError = error ? ErrorFromGio(*error) : SystemError{EIO, "the trash left it where it was"};
 
     FileStatus now{};
+    WaitAsASlowShare();
     const bool left = ::fstatat(folder.Get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || IdOf(now) != id;
     if (left) {
         if (std::optional<TrashedEntry> moved = FindFile(roots, original, id)) {
@@ -310,6 +324,7 @@ Status RestoreFromTrash(const TrashedEntry& entry)
         error != 0)
         return RestoreError(error);
     // The entry is back; a record that cannot be removed only leaves a stale line in the trash's listing.
+    WaitAsASlowShare();
     static_cast<void>(::unlink(InfoPathOf(entry.trashRoot, entry.name).c_str()));
     return Ok();
 }

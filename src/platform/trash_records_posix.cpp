@@ -11,6 +11,7 @@
 
 #include "platform/file_content.h"
 #include "platform/file_system.h"
+#include "platform/slow_share_posix.h"
 #include "tools/text_tools.h"
 
 namespace versweep::platform {
@@ -27,6 +28,7 @@ constexpr std::string_view kInfoSuffix = ".trashinfo";
 // The top folder of the file system holding `folder`, where a volume keeps its trash.
 std::optional<std::string> MountPointOf(const std::string& folder)
 {
+    WaitAsASlowShare();
     const std::unique_ptr<char, MallocFree> real(::realpath(folder.c_str(), nullptr));
     FileStatus info{};
     if (!real || ::stat(real.get(), &info) != 0)
@@ -35,6 +37,7 @@ std::optional<std::string> MountPointOf(const std::string& folder)
     while (top != "/") {
         const std::string parent = FolderOf(top);
         FileStatus parentInfo{};
+        WaitAsASlowShare();
         if (::stat(parent.c_str(), &parentInfo) != 0 || parentInfo.st_dev != info.st_dev)
             break;
         top = parent;
@@ -107,6 +110,7 @@ std::set<std::string> NamesInUse(const std::string& root, const std::string& bas
     for (int number = 1;; ++number) {
         std::string name = TrashNameOf(base, number);
         FileStatus info{};
+        WaitAsASlowShare();
         if (::lstat(InfoPathOf(root, name).c_str(), &info) != 0)
             return names;
         names.insert(std::move(name));
@@ -168,6 +172,7 @@ bool RecordIsFor(const std::string& root, const TrashRecord& record, const std::
         return true;
     FileStatus recordedFolder{};
     FileStatus originalFolder{};
+    WaitAsASlowShare();
     return ::stat(FolderOf(*recorded).c_str(), &recordedFolder) == 0 &&
            ::stat(FolderOf(originalPath).c_str(), &originalFolder) == 0 &&
            IdOf(recordedFolder) == IdOf(originalFolder);
@@ -181,6 +186,7 @@ std::optional<TrashedEntry> EntryIfFile(const std::string& root, const std::stri
                                         const std::string& originalPath, FileId id)
 {
     FileStatus info{};
+    WaitAsASlowShare();
     if (::lstat(FilePathOf(root, name).c_str(), &info) != 0 || IdOf(info) != id)
         return std::nullopt;
     TrashedEntry entry{originalPath, root, name, {}, {}, id, {}, {}};
@@ -224,6 +230,7 @@ std::optional<TrashedEntry> FindNewcomer(const std::vector<std::string>& roots,
         for (const std::string& name : NamesInUse(roots[i], BaseNameOf(originalPath))) {
             const std::optional<TrashRecord> record = ReadRecord(InfoPathOf(roots[i], name));
             FileStatus info{};
+            WaitAsASlowShare();
             if (namesBefore[i].contains(name) || !record || !RecordIsFor(roots[i], *record, originalPath) ||
                 ::lstat(FilePathOf(roots[i], name).c_str(), &info) != 0)
                 continue;

@@ -18,6 +18,7 @@
 
 #include "platform/descriptor_posix.h"
 #include "platform/file_system.h"
+#include "platform/slow_share_posix.h"
 #include "tools/text_tools.h"
 
 namespace versweep::platform {
@@ -30,6 +31,7 @@ constexpr int kOpenFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC
 
 Folder OpenFolderAt(int parentFd, const char* name, int flags)
 {
+    WaitAsASlowShare();
     const int fd = ::openat(parentFd, name, flags);
     if (fd < 0)
         return nullptr;
@@ -172,6 +174,7 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
         }
         // In a folder that may be read but not searched, the names are all there is: their sizes are unknown.
         struct stat info;
+        WaitAsASlowShare();
         if (::fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             tally.MarkIncomplete();
             continue;
@@ -191,6 +194,7 @@ std::vector<std::string> ReadFolder(const Folder& folder, Tally& tally)
 bool CanClimbOut(const Folder& folder, const FolderId& parent)
 {
     struct stat info;
+    WaitAsASlowShare();
     return ::fstatat(::dirfd(folder.get()), "..", &info, 0) == 0 && FolderId{info.st_dev, info.st_ino} == parent;
 }
 
@@ -259,6 +263,7 @@ TreeSize Measure(const std::string& path, Tally& tally)
         return {};
 
     struct stat info;
+    WaitAsASlowShare();
     if (::lstat(target.c_str(), &info) != 0)
         return {};
     if (S_ISLNK(info.st_mode))
