@@ -56,7 +56,9 @@ public:
     std::optional<platform::SystemError> List(const std::string& folder, const ListOptions& options);
     /// The listing pass of List alone, with a collation of its own: it touches nothing of the session, so a face
     /// may run it on another thread (several at once) and hand the result to Show on the session's thread.
-    ListedFolder ListPass(const std::string& folder, const ListOptions& options) const;
+    /// `control` follows the pass from another thread and can stop it.
+    ListedFolder ListPass(const std::string& folder, const ListOptions& options,
+                          const platform::ListingControl& control = {}) const;
     /// Shows what a listing pass found in place of the listing before; returns why the folder could not be read.
     std::optional<platform::SystemError> Show(ListedFolder listed);
 
