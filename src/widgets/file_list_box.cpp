@@ -2,6 +2,7 @@
 #include "widgets/file_list_box.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -38,9 +39,10 @@ public:
 
 // The plain files directly in `folder`, in the names' order; none when the folder cannot be listed. Touches
 // nothing but the folder and `collation`, so it runs on the box's reading thread.
-std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, platform::Collation& collation)
+std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, platform::Collation& collation,
+                                                  const std::atomic<bool>& stop)
 {
-    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder);
+    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder, {&stop, nullptr});
     if (!listing)
         return std::nullopt;
     std::vector<std::pair<std::string, std::string>> keyed; // sort key, name
@@ -116,6 +118,7 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 
 FileListBox::~FileListBox()
 {
+    m_stopRead->store(true);
     m_pool->waitForDone();
 }
 
@@ -127,11 +130,15 @@ void FileListBox::showFolder(const std::string& folder)
     m_folder = shown;
     clear();
     const quint64 read = ++m_read;
+    // A read under way would only be dropped: on a slow share it ends at its next entry rather than hold up
+    // this one.
+    m_stopRead->store(true);
+    m_stopRead = std::make_shared<std::atomic<bool>>(false);
     m_reading = !m_folder.empty();
     if (!m_reading)
         return;
-    m_pool->start([this, read, shown] {
-        std::optional<std::vector<std::string>> names = ReadFiles(shown, m_collation);
+    m_pool->start([this, read, shown, stop = m_stopRead] {
+        std::optional<std::vector<std::string>> names = ReadFiles(shown, m_collation, *stop);
         const bool listed = names.has_value();
         emit filesRead(
             read,
