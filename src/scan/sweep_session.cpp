@@ -41,10 +41,13 @@ std::size_t SweepSession::CheckEmptyFolders()
     return CheckEmpty(FindEmptyFolders(EntryPaths()));
 }
 
-std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths)
+std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths,
+                                                    const std::atomic<bool>* stop)
 {
     std::vector<EntryId> empty;
     for (const EntryPath& entry : paths) {
+        if (stop != nullptr && stop->load())
+            break;
         if (IsEmptyFolder(entry.path))
             empty.push_back(entry.id);
     }

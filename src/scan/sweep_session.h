@@ -1,6 +1,7 @@
 // One sweep of one folder, as both faces drive it: list and mark, correct the marks, measure, trash, undo.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -66,8 +67,10 @@ public:
     /// "empty" where that changes its mark; others keep theirs. Returns how many it checked.
     std::size_t CheckEmptyFolders();
     /// The entries of `paths` that CheckEmptyFolders checks. Touches nothing of the session, so a face may run
-    /// it on another thread and hand the ids to CheckEmpty on the session's.
-    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths);
+    /// it on another thread and hand the ids to CheckEmpty on the session's; `stop`, once set, ends the walk
+    /// before the next entry.
+    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths,
+                                                 const std::atomic<bool>* stop = nullptr);
     /// Checks the entries `ids` that are still listed, with the reason "empty" where that changes its mark.
     /// Returns how many it checked.
     std::size_t CheckEmpty(const std::vector<EntryId>& ids);
