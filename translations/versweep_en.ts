@@ -321,5 +321,9 @@
         <source>正在读取…</source>
         <translation>Reading…</translation>
     </message>
+    <message>
+        <source>正在读取… %1</source>
+        <translation>Reading… %1</translation>
+    </message>
 </context>
 </TS>

@@ -62,7 +62,8 @@ MainWindow::MainWindow(std::string settingsFile, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_sizer->cancel();
-    m_listingGeneration = 0; // a pass still under way skips nothing now, and its result is never shown
+    if (m_pass)
+        m_pass->stop = true; // a pass on a slow share ends at its next entry rather than keep the window open
     m_listingPool->waitForDone();
     m_settings.WriteInteger(kSection, "Position", m_splitter->position());
 }

@@ -57,7 +57,7 @@ public:
 
     /// Lists and marks the folder's entries again on a thread of the window's own; when the pass is done, shows
     /// it, rebuilds the group entries of the popup menu and sets the delete button's state. A newer call
-    /// supersedes a pass still under way: its result is dropped.
+    /// supersedes a pass still under way: it stops at its next entry and its result is dropped.
     void relist();
     /// Whether a listing pass is under way, its result not yet shown.
     bool isListing() const { return m_shownListing != m_listingGeneration; }
@@ -123,8 +123,10 @@ private:
     void buildListing();
     /// Shows what the listing pass `generation` found, unless a newer pass has been asked for since.
     void showListing(quint64 generation, const std::shared_ptr<ListedFolder>& listed);
-    /// Says in the status line that the folder is being read, when it still is.
+    /// Says in the status line that the folder is being read, and how many entries so far, when it still is.
     void showReadingNote();
+    /// "正在读取… 1,234": the entries the pass under way has read so far.
+    QString readingNote() const;
     void showBatchProblems(const QString& summary, const BatchReport& report);
     void buildStatusLine();
     void buildKeys();
@@ -145,11 +147,18 @@ private:
     std::atomic<bool> m_stopBatch = false; // read by the batch's thread
     bool m_closeAfterBatch = false;
     QThreadPool* m_listingPool = nullptr; // one thread: the listing pass or the empty-folder walk under way
-    std::atomic<quint64> m_listingGeneration = 0; // the newest pass asked for; read by the listing thread
-    quint64 m_shownListing = 0;                   // the pass the list shows
-    QTimer* m_readingNote = nullptr;              // a pass that runs this long says so
-    bool m_readingShown = false;                  // the status line says the folder is being read
-    std::function<void()> m_afterListing;         // what a command says once its relist is shown
+    /// What the window and a listing pass share: the pass counts what it has read, the window stops it.
+    struct PassProgress
+    {
+        std::atomic<bool> stop = false;
+        std::atomic<std::size_t> entriesRead = 0;
+    };
+    std::shared_ptr<PassProgress> m_pass; // the newest pass asked for
+    quint64 m_listingGeneration = 0;      // the newest pass asked for
+    quint64 m_shownListing = 0;           // the pass the list shows
+    QTimer* m_readingNote = nullptr;      // a pass that runs this long says so, then counts aloud
+    bool m_readingShown = false;          // the status line says the folder is being read
+    std::function<void()> m_afterListing; // what a command says once its relist is shown
 
     SweepSession m_session;
     std::unique_ptr<CheckListModel> m_model; // after m_session: it stops observing the listing before it goes

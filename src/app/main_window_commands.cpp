@@ -102,10 +102,12 @@ void MainWindow::checkGroup(QAction* entry)
 
 void MainWindow::checkEmptyFolders()
 {
-    // The walks run where the listing pass does, after any pass asked for before them.
-    m_listingPool->start([this, listing = m_shownListing, paths = m_session.EntryPaths()] {
-        emit emptyFoldersFound(listing,
-                               std::make_shared<std::vector<EntryId>>(SweepSession::FindEmptyFolders(paths)));
+    // The walks run where the listing pass does, after any pass asked for before them. What stops the newest
+    // pass stops them too: a newer listing, whose coming drops their marks anyway, or the window closing.
+    m_listingPool->start([this, listing = m_shownListing, paths = m_session.EntryPaths(), pass = m_pass] {
+        const std::atomic<bool>* stop = pass ? &pass->stop : nullptr;
+        emit emptyFoldersFound(
+            listing, std::make_shared<std::vector<EntryId>>(SweepSession::FindEmptyFolders(paths, stop)));
     });
 }
 

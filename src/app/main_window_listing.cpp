@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include <QLocale>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -17,6 +18,8 @@ namespace {
 
 // A pass that ends sooner than this says nothing of itself: the list just changes.
 constexpr int kReadingNoteDelayMs = 300;
+// How often a longer pass's running count is brought up to date.
+constexpr int kReadingCountIntervalMs = 250;
 
 } // namespace
 
@@ -25,7 +28,6 @@ void MainWindow::buildListing()
     m_listingPool = new QThreadPool(this);
     m_listingPool->setMaxThreadCount(1);
     m_readingNote = new QTimer(this);
-    m_readingNote->setSingleShot(true);
     connect(m_readingNote, &QTimer::timeout, this, &MainWindow::showReadingNote);
     connect(this, &MainWindow::listingPassDone, this, &MainWindow::showListing, Qt::QueuedConnection);
     connect(this, &MainWindow::emptyFoldersFound, this, &MainWindow::checkFoundEmptyFolders, Qt::QueuedConnection);
@@ -35,21 +37,39 @@ void MainWindow::relist()
 {
     m_sizer->cancel();
     const quint64 generation = ++m_listingGeneration;
-    // The pass touches nothing of the window but the generation, and the window waits for it when it goes.
-    m_listingPool->start([this, generation, folder = m_folder, options = listOptions()] {
-        if (generation != m_listingGeneration)
-            return; // a newer pass is already asked for: this one would only be dropped
-        emit listingPassDone(generation, std::make_shared<ListedFolder>(m_session.ListPass(folder, options)));
+    // A pass still under way would only be dropped: it ends at its next entry, and this one starts then.
+    if (m_pass)
+        m_pass->stop = true;
+    m_pass = std::make_shared<PassProgress>();
+    // The pass touches nothing of the window but what it shares in PassProgress, and the window waits for it
+    // when it goes.
+    m_listingPool->start([this, generation, pass = m_pass, folder = m_folder, options = listOptions()] {
+        if (pass->stop)
+            return;
+        const platform::ListingControl control{&pass->stop, &pass->entriesRead};
+        emit listingPassDone(generation,
+                             std::make_shared<ListedFolder>(m_session.ListPass(folder, options, control)));
     });
     m_readingNote->start(kReadingNoteDelayMs);
 }
 
 void MainWindow::showReadingNote()
 {
-    if (!isListing())
+    if (!isListing()) {
+        m_readingNote->stop();
         return;
+    }
     m_readingShown = true;
+    m_readingNote->start(kReadingCountIntervalMs);
     updateStatus();
+}
+
+QString MainWindow::readingNote() const
+{
+    const std::size_t read = m_pass ? m_pass->entriesRead.load() : 0;
+    if (read == 0)
+        return tr("正在读取…");
+    return tr("正在读取… %1").arg(QLocale().toString(static_cast<qulonglong>(read)));
 }
 
 void MainWindow::showListing(quint64 generation, const std::shared_ptr<ListedFolder>& listed)

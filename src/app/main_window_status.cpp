@@ -113,7 +113,7 @@ void MainWindow::updateStatus()
     if (!listing.IsListed() && !m_statusNote.isEmpty())
         parts << m_statusNote;
     if (m_readingShown)
-        parts.prepend(tr("正在读取…"));
+        parts.prepend(readingNote());
     m_statusText = parts.join(QStringLiteral(" · "));
     m_statusLine->setToolTip(m_statusText);
     fitStatusLine();

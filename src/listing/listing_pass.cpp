@@ -115,11 +115,12 @@ void SortForLists(std::vector<Entry>& entries, platform::Collation& collation)
     }
 }
 
-ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation)
+ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation,
+                        const platform::ListingControl& control)
 {
     ListedFolder listed;
     listed.folder = folder;
-    platform::Result<std::vector<platform::DirEntry>> read = platform::ListDirectory(folder);
+    platform::Result<std::vector<platform::DirEntry>> read = platform::ListDirectory(folder, control);
     if (!read) {
         listed.error = read.Error();
     } else {
@@ -127,6 +128,12 @@ ListedFolder ListFolder(const std::string& folder, const ListOptions& options, p
         for (platform::DirEntry& found : read.Value()) {
             if (!IsListed(found, options.listFiles))
                 continue;
+            // Links are followed one by one, as slow as the listing on a share: a stop reaches them too.
+            if (control.stop != nullptr && control.stop->load()) {
+                listed.error = platform::ErrorFromErrno(ECANCELED);
+                listed.entries.clear();
+                break;
+            }
             Entry entry;
             entry.readName = ReadAsRelease(found.name, IsPlainFile(folder, found));
             entry.groupTag = ExtractGroupTag(found.name);

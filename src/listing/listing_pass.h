@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "listing/listing.h"
+#include "platform/file_system.h"
 
 namespace versweep {
 
@@ -29,7 +30,9 @@ void SortForLists(std::vector<Entry>& entries, platform::Collation& collation);
 /// checks every entry of a title below its newest versions (MarkDuplicates), recording with each entry why it
 /// is marked as it is, the entry it is older than and its title key; collects the sorted group tags. A folder
 /// that cannot be listed gives no entries and the error. Touches nothing but the folder and `collation`, so it
-/// can run on any thread that has a collation of its own.
-ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation);
+/// can run on any thread that has a collation of its own; `control` follows it from another and can stop it
+/// (a stopped pass gives no entries and ECANCELED).
+ListedFolder ListFolder(const std::string& folder, const ListOptions& options, platform::Collation& collation,
+                        const platform::ListingControl& control = {});
 
 } // namespace versweep

@@ -1,6 +1,8 @@
 // Directory listing and file tests of the operating-system layer (POSIX now, Windows later).
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,10 +42,19 @@ struct DirEntry
     FileId identity;        ///< the entry itself (a link as the link); unknown when it could not be examined
 };
 
+/// How a caller on another thread follows a long listing, and stops it.
+struct ListingControl
+{
+    /// Set: the listing ends before the next entry and fails with ECANCELED.
+    const std::atomic<bool>* stop = nullptr;
+    /// Counts the entries read so far (vanished ones too), for a running figure.
+    std::atomic<std::size_t>* entriesRead = nullptr;
+};
+
 /// Lists the entries directly inside `folder`, "." and ".." left out, in the order the file system
 /// returns them. Symbolic links are reported as links, never followed. An entry that vanishes while being
 /// listed is left out.
-Result<std::vector<DirEntry>> ListDirectory(const std::string& folder);
+Result<std::vector<DirEntry>> ListDirectory(const std::string& folder, const ListingControl& control = {});
 
 /// True when `path` holds a NUL byte. The system reads a path only up to its first NUL, so such a path
 /// would name another entry (a parent folder) than the one it spells; it is refused wherever one enters.

@@ -59,7 +59,7 @@ Result<std::string> ReadLink(const std::string& path)
 
 } // namespace
 
-Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
+Result<std::vector<DirEntry>> ListDirectory(const std::string& folder, const ListingControl& control)
 {
     WaitAsASlowShare();
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
@@ -79,6 +79,10 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
         const char* name = entry->d_name;
         if (IsDotOrDotDot(name))
             continue;
+        if (control.stop != nullptr && control.stop->load())
+            return ErrorFromErrno(ECANCELED);
+        if (control.entriesRead != nullptr)
+            ++*control.entriesRead;
 
         struct stat info;
         WaitAsASlowShare();

@@ -56,7 +56,7 @@ std::optional<DWORD> FollowedAttributes(const std::string& path)
 
 } // namespace
 
-Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
+Result<std::vector<DirEntry>> ListDirectory(const std::string& folder, const ListingControl& control)
 {
     const Result<std::wstring> longFolder = LongPath(folder);
     if (!longFolder)
@@ -78,6 +78,10 @@ Result<std::vector<DirEntry>> ListDirectory(const std::string& folder)
     do {
         if (IsDotOrDotDot(found.cFileName))
             continue;
+        if (control.stop != nullptr && control.stop->load())
+            return ErrorFromErrno(ECANCELED);
+        if (control.entriesRead != nullptr)
+            ++*control.entriesRead;
         DirEntry entry = EntryOf(found);
         // The search does not tell which file an entry is; the entry opened only to look at it does. One that
         // cannot be opened (a name this system cannot spell) keeps an unknown identity.

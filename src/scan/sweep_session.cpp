@@ -22,10 +22,11 @@ std::optional<platform::SystemError> SweepSession::List(const std::string& folde
     return Show(ListFolder(folder, options, m_collation));
 }
 
-ListedFolder SweepSession::ListPass(const std::string& folder, const ListOptions& options) const
+ListedFolder SweepSession::ListPass(const std::string& folder, const ListOptions& options,
+                                    const platform::ListingControl& control) const
 {
     platform::Collation collation(m_collationLocale ? m_collationLocale->c_str() : nullptr);
-    return ListFolder(folder, options, collation);
+    return ListFolder(folder, options, collation, control);
 }
 
 std::optional<platform::SystemError> SweepSession::Show(ListedFolder listed)
@@ -40,10 +41,13 @@ std::size_t SweepSession::CheckEmptyFolders()
     return CheckEmpty(FindEmptyFolders(EntryPaths()));
 }
 
-std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths)
+std::vector<EntryId> SweepSession::FindEmptyFolders(const std::vector<EntryPath>& paths,
+                                                    const std::atomic<bool>* stop)
 {
     std::vector<EntryId> empty;
     for (const EntryPath& entry : paths) {
+        if (stop != nullptr && stop->load())
+            break;
         if (IsEmptyFolder(entry.path))
             empty.push_back(entry.id);
     }

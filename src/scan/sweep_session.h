@@ -1,6 +1,7 @@
 // One sweep of one folder, as both faces drive it: list and mark, correct the marks, measure, trash, undo.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -56,7 +57,9 @@ public:
     std::optional<platform::SystemError> List(const std::string& folder, const ListOptions& options);
     /// The listing pass of List alone, with a collation of its own: it touches nothing of the session, so a face
     /// may run it on another thread (several at once) and hand the result to Show on the session's thread.
-    ListedFolder ListPass(const std::string& folder, const ListOptions& options) const;
+    /// `control` follows the pass from another thread and can stop it.
+    ListedFolder ListPass(const std::string& folder, const ListOptions& options,
+                          const platform::ListingControl& control = {}) const;
     /// Shows what a listing pass found in place of the listing before; returns why the folder could not be read.
     std::optional<platform::SystemError> Show(ListedFolder listed);
 
@@ -64,8 +67,10 @@ public:
     /// "empty" where that changes its mark; others keep theirs. Returns how many it checked.
     std::size_t CheckEmptyFolders();
     /// The entries of `paths` that CheckEmptyFolders checks. Touches nothing of the session, so a face may run
-    /// it on another thread and hand the ids to CheckEmpty on the session's.
-    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths);
+    /// it on another thread and hand the ids to CheckEmpty on the session's; `stop`, once set, ends the walk
+    /// before the next entry.
+    static std::vector<EntryId> FindEmptyFolders(const std::vector<EntryPath>& paths,
+                                                 const std::atomic<bool>* stop = nullptr);
     /// Checks the entries `ids` that are still listed, with the reason "empty" where that changes its mark.
     /// Returns how many it checked.
     std::size_t CheckEmpty(const std::vector<EntryId>& ids);

@@ -2,6 +2,7 @@
 #include "widgets/file_list_box.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,12 +11,13 @@
 #include <QApplication>
 #include <QFileIconProvider>
 #include <QHash>
+#include <QIcon>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QThreadPool>
 
 #include "platform/file_system.h"
-#include "tools/text_tools.h"
 #include "widgets/display_name.h"
 
 namespace versweep {
@@ -37,9 +39,10 @@ public:
 
 // The plain files directly in `folder`, in the names' order; none when the folder cannot be listed. Touches
 // nothing but the folder and `collation`, so it runs on the box's reading thread.
-std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, platform::Collation& collation)
+std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, platform::Collation& collation,
+                                                  const std::atomic<bool>& stop)
 {
-    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder);
+    platform::Result<std::vector<platform::DirEntry>> listing = platform::ListDirectory(folder, {&stop, nullptr});
     if (!listing)
         return std::nullopt;
     std::vector<std::pair<std::string, std::string>> keyed; // sort key, name
@@ -61,40 +64,43 @@ std::optional<std::vector<std::string>> ReadFiles(const std::string& folder, pla
     return names;
 }
 
-// Files share their type's icon, found once per lower-case extension for all file lists; programs, links
-// and icon files may each carry an icon of their own. The cache lives as long as the application, so no
-// icon outlives the GUI it was made for.
+// Files share their type's icon, found once per type for all file lists. The type is read from the name alone,
+// so drawing a folder of a thousand files on a slow share never opens or examines one of them on the window's
+// thread. The cache lives as long as the application, so no icon outlives the GUI it was made for.
 class IconCache final : public QObject
 {
 public:
     using QObject::QObject;
 
-    static QIcon For(const std::string& folder, const std::string& name)
+    static QIcon For(const std::string& name)
     {
         static QPointer<IconCache> cache;
         if (cache.isNull())
             cache = new IconCache(QCoreApplication::instance());
-        return cache->Lookup(folder, name);
+        return cache->Lookup(name);
     }
 
 private:
-    QIcon Lookup(const std::string& folder, const std::string& name)
+    QIcon Lookup(const std::string& name)
     {
-        // Decoded only to ask for an icon; a name that does not decode gets its extension's icon.
-        const QFileInfo info(QString::fromLocal8Bit(platform::JoinPath(folder, name)));
-        const std::size_t dot = name.rfind('.');
-        const QByteArray extension =
-            dot == std::string::npos ? QByteArray() : QByteArray::fromStdString(LowerCaseAscii(name.substr(dot)));
-        if (extension == ".exe" || extension == ".lnk" || extension == ".ico" || extension == ".scr")
-            return m_provider.icon(info);
-        auto found = m_byExtension.find(extension);
-        if (found == m_byExtension.end())
-            found = m_byExtension.insert(extension, m_provider.icon(info));
+        // Decoded only to match the name against the types' patterns; one that does not decode still ends in
+        // its extension.
+        const QMimeType type =
+            m_types.mimeTypeForFile(QString::fromLocal8Bit(name.data(), static_cast<qsizetype>(name.size())),
+                                    QMimeDatabase::MatchExtension);
+        auto found = m_byType.find(type.name());
+        if (found == m_byType.end()) {
+            const QIcon plainFile = m_provider.icon(QAbstractFileIconProvider::File);
+            found = m_byType.insert(
+                type.name(),
+                QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), plainFile)));
+        }
         return *found;
     }
 
+    QMimeDatabase m_types;
     QFileIconProvider m_provider;
-    QHash<QByteArray, QIcon> m_byExtension;
+    QHash<QString, QIcon> m_byType;
 };
 
 } // namespace
@@ -112,6 +118,7 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 
 FileListBox::~FileListBox()
 {
+    m_stopRead->store(true);
     m_pool->waitForDone();
 }
 
@@ -123,11 +130,15 @@ void FileListBox::showFolder(const std::string& folder)
     m_folder = shown;
     clear();
     const quint64 read = ++m_read;
+    // A read under way would only be dropped: on a slow share it ends at its next entry rather than hold up
+    // this one.
+    m_stopRead->store(true);
+    m_stopRead = std::make_shared<std::atomic<bool>>(false);
     m_reading = !m_folder.empty();
     if (!m_reading)
         return;
-    m_pool->start([this, read, shown] {
-        std::optional<std::vector<std::string>> names = ReadFiles(shown, m_collation);
+    m_pool->start([this, read, shown, stop = m_stopRead] {
+        std::optional<std::vector<std::string>> names = ReadFiles(shown, m_collation, *stop);
         const bool listed = names.has_value();
         emit filesRead(
             read,
@@ -142,7 +153,7 @@ void FileListBox::showFiles(quint64 read, const std::shared_ptr<std::vector<std:
         return; // another folder was asked for since
     m_reading = false;
     for (const std::string& name : *names) {
-        auto* item = new QListWidgetItem(IconCache::For(m_folder, name), DisplayName(name));
+        auto* item = new QListWidgetItem(IconCache::For(name), DisplayName(name));
         item->setData(Qt::UserRole, QByteArray::fromStdString(name));
         addItem(item);
     }

@@ -1,6 +1,7 @@
 // The file preview: lists the plain files of one folder with their type icons.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,12 +27,12 @@ public:
     static constexpr int kRowHeight = 18;
 
     explicit FileListBox(QWidget* parent = nullptr);
-    /// Waits for a read under way, whose answer would have no box to go to.
+    /// Stops a read under way, whose answer would have no box to go to, and waits for it to end.
     ~FileListBox() override;
 
     /// Shows the files of `folder` once they are read; none until then, and none for a folder that cannot be
     /// listed or for no folder (empty). The folder already shown is not read again. Only the folder asked for
-    /// last is shown: the answer for an earlier one is dropped.
+    /// last is shown: a read for an earlier one stops at its next entry, and its answer is dropped.
     void showFolder(const std::string& folder);
 
     /// The folder shown, without a trailing slash (except the root).
@@ -52,6 +53,7 @@ private:
     QThreadPool* m_pool = nullptr;   // one thread: the reads, one after another
     platform::Collation m_collation; // used by the reading thread alone
     quint64 m_read = 0;              // the newest read asked for
+    std::shared_ptr<std::atomic<bool>> m_stopRead = std::make_shared<std::atomic<bool>>(false); // the newest's
     bool m_reading = false;
 };
 

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -149,24 +150,46 @@ private slots:
         QVERIFY2(StatusText().startsWith("已选中 2 / 4"), qPrintable(StatusText()));
     }
 
-    // A pass that takes a while says so, and the window keeps answering meanwhile.
+    // A pass that takes a while says so with a running count, and the window keeps answering meanwhile. A
+    // window closed then does not wait for the rest of the pass, nor for an empty-folder walk.
+    void aSlowPassSaysItIsReading_data()
+    {
+        QTest::addColumn<QString>("closeWhile");
+        QTest::newRow("read to the end") << "";
+        QTest::newRow("closed while reading") << "reading";
+        QTest::newRow("closed while walking for empty folders") << "walking";
+    }
     void aSlowPassSaysItIsReading()
     {
+        QFETCH(QString, closeWhile);
         QStringList names;
-        for (int i = 0; i < 200; ++i)
+        for (int i = 0; i < 400; ++i)
             names << QStringLiteral("App.v1.%1-A").arg(i);
         OpenOn(names);
         qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
         platform::ReadCallDelayForTests();
         QElapsedTimer asked;
         asked.start();
-        Find<QCheckBox>("CheckBoxFile")->click();
-        QVERIFY(asked.elapsed() < 500); // the pass alone takes twice that
-        QTRY_VERIFY2(StatusText().startsWith("正在读取… · 已选中 198 / 200"), qPrintable(StatusText()));
+        if (closeWhile == "walking") {
+            Find<QAction>("miEmptyDir")->trigger();
+            QTest::qWait(100);
+        } else {
+            Find<QCheckBox>("CheckBoxFile")->click();
+            QVERIFY(asked.elapsed() < 1000); // the pass alone takes twice that
+            const QRegularExpression reading(QStringLiteral("^正在读取… [1-9][0-9]* · 已选中 398 / 400"));
+            QTRY_VERIFY2(reading.match(StatusText()).hasMatch(), qPrintable(StatusText()));
+        }
+        if (!closeWhile.isEmpty()) {
+            asked.restart();
+            m_window.reset();
+            QVERIFY2(asked.elapsed() < 1000, qPrintable(QString::number(asked.elapsed())));
+        }
         qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
         platform::ReadCallDelayForTests();
+        if (!closeWhile.isEmpty())
+            return;
         WaitForListing();
-        QVERIFY2(StatusText().startsWith("已选中 198 / 200"), qPrintable(StatusText()));
+        QVERIFY2(StatusText().startsWith("已选中 398 / 400"), qPrintable(StatusText()));
     }
 
     void userToggles_data()

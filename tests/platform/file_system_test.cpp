@@ -1,6 +1,7 @@
 // Tests of the directory listing and file tests against real temporary folders.
 #include "platform/file_system.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -183,6 +184,24 @@ TEST(ListDirectory, ReadableButNotSearchableFolderStillLists)
     for (const DirEntry& entry : listed.Value())
         kinds[entry.name] = entry.kind;
     EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"file", kFile}, {"sub", kFolder}}));
+}
+
+// A pass on another thread shows how far it got and ends when the window no longer wants it.
+TEST(ListDirectory, CountsWhatItReadsAndStopsWhenAsked)
+{
+    TempDir dir;
+    for (const char* name : {"a", "b", "c"})
+        dir.MakeDir(name);
+    for (const bool stop : {false, true}) {
+        std::atomic<bool> stopFlag = stop;
+        std::atomic<std::size_t> read = 0;
+        const auto listed = ListDirectory(dir.Path(), ListingControl{&stopFlag, &read});
+        EXPECT_EQ(listed.HasValue(), !stop);
+        EXPECT_EQ(read.load(), stop ? 0U : 3U);
+        if (stop) {
+            EXPECT_EQ(listed.Error().code, ECANCELED);
+        }
+    }
 }
 
 TEST(ListDirectory, ListsLargeFolderCompletely)

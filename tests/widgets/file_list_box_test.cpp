@@ -1,6 +1,7 @@
 // Tests of the file preview: which files it lists, in what order, and when it reads the folder again.
 #include <string>
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include "platform/file_system.h"
@@ -77,6 +78,27 @@ private slots:
         ShowRead(box, folder / "one");
         QCOMPARE(Shown(box), (QStringList{"a.txt", "new.txt"}));
         QCOMPARE(platform::CurrentDirectory().Value(), before.Value());
+    }
+
+    // On a slow share, a folder clicked after a large one shows without waiting for the large one's files.
+    void aNewerFolderDoesNotWaitForAnOlderRead()
+    {
+        test::TempDir folder;
+        for (int i = 0; i < 400; ++i)
+            folder.MakeFile("large/" + std::to_string(i) + ".txt");
+        folder.MakeFile("small/a.txt");
+        FileListBox box;
+        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
+        platform::ReadCallDelayForTests();
+        QElapsedTimer asked;
+        asked.start();
+        box.showFolder(folder / "large");
+        QTest::qWait(50);
+        ShowRead(box, folder / "small");
+        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
+        platform::ReadCallDelayForTests();
+        QVERIFY2(asked.elapsed() < 1000, qPrintable(QString::number(asked.elapsed()))); // the large read: 2 s
+        QCOMPARE(Shown(box), QStringList{"a.txt"});
     }
 
     void rawNamesStayBytes()
