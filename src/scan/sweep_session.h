@@ -11,7 +11,6 @@
 #include "listing/listing_pass.h"
 #include "platform/collation.h"
 #include "platform/system_error.h"
-#include "platform/tree_size.h"
 #include "scan/size_walks.h"
 #include "scan/trash_batch.h"
 
