@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,34 +18,22 @@
 namespace versweep {
 namespace {
 
-// Index by index, how often each entry came and with what size.
-struct Deliveries
+// One row an entry, in the batch's order, with a result appended each time it comes.
+SizeWalks::Delivery Into(std::vector<std::string>& rows)
 {
-    std::vector<int> counts;
-    std::vector<MeasuredEntry> sizes;
+    return [&rows](std::size_t index, const MeasuredEntry& measured) {
+        rows.at(index) += std::to_string(measured.id) + ": " + std::to_string(measured.size.bytes) +
+                          (measured.size.complete ? " " : " incomplete ");
+    };
+}
 
-    explicit Deliveries(std::size_t entries) : counts(entries), sizes(entries) {}
-
-    SizeWalks::Delivery Callback()
-    {
-        return [this](std::size_t index, const MeasuredEntry& measured) {
-            ++counts.at(index);
-            sizes.at(index) = measured;
-        };
-    }
-};
-
-void ExpectEachMeasuredOnceAsAlone(const Deliveries& got, const std::vector<EntryPath>& paths)
+// The rows of each entry measured once, alone.
+std::vector<std::string> AsAlone(const std::vector<EntryPath>& paths)
 {
-    ASSERT_EQ(got.counts.size(), paths.size());
-    for (std::size_t k = 0; k < paths.size(); ++k) {
-        SCOPED_TRACE(paths[k].path);
-        EXPECT_EQ(got.counts[k], 1);
-        const platform::TreeSize alone = platform::MeasureDiskUsage(paths[k].path);
-        EXPECT_EQ(got.sizes[k].id, paths[k].id);
-        EXPECT_EQ(got.sizes[k].size.bytes, alone.bytes);
-        EXPECT_EQ(got.sizes[k].size.complete, alone.complete);
-    }
+    std::vector<std::string> rows(paths.size());
+    for (std::size_t k = 0; k < paths.size(); ++k)
+        Into(rows)(k, MeasuredEntry{paths[k].id, platform::MeasureDiskUsage(paths[k].path)});
+    return rows;
 }
 
 // Small release trees, more of them than the pool walks at once.
@@ -79,10 +68,10 @@ TEST(SizeWalksTest, MeasuresEveryEntryOfEachBatchOnce)
 
     SizeWalks walks;
     for (const std::vector<EntryPath>& paths : batches) {
-        Deliveries got(paths.size());
-        walks.Start(paths, got.Callback());
+        std::vector<std::string> got(paths.size());
+        walks.Start(paths, Into(got));
         walks.Wait();
-        ExpectEachMeasuredOnceAsAlone(got, paths);
+        EXPECT_EQ(got, AsAlone(paths));
     }
 }
 
@@ -90,7 +79,7 @@ enum class Ending
 {
     Stop,
     NextBatch,
-    PoolGoes,
+    PoolGoes
 };
 
 struct EndingCase
@@ -109,45 +98,43 @@ TEST_P(BatchEndingTest, NothingOfTheBatchArrivesAfterItEnds)
     const test::TempDir dir;
     const std::vector<EntryPath> many = ManyTrees(dir, 40);
     const std::vector<EntryPath> next{{7, dir / "Tree7.v1-GRP"}, {8, dir / "Tree8.v1-GRP"}};
-    Deliveries nextGot(next.size());
+    std::vector<std::string> nextGot(next.size());
     std::atomic<bool> handing = false;
     std::atomic<bool> ending = false;
     std::atomic<int> delivered = 0;
     int deliveredWhenEnded = 0;
-    {
-        auto walks = std::make_unique<SizeWalks>();
-        // The first result stays in hand until the batch is being ended, so the end meets a result being handed
-        // over and others measured behind it.
-        walks->Start(many, [&](std::size_t, const MeasuredEntry&) {
-            if (!handing.exchange(true)) {
-                while (!ending)
-                    std::this_thread::yield();
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            ++delivered;
-        });
-        while (!handing)
-            std::this_thread::yield();
-        ending = true;
-        switch (GetParam().ending) {
-        case Ending::Stop:
-            walks->Stop();
-            deliveredWhenEnded = delivered;
-            walks->Wait();
-            break;
-        case Ending::NextBatch:
-            walks->Start(next, nextGot.Callback());
-            deliveredWhenEnded = delivered;
-            walks->Wait();
-            ExpectEachMeasuredOnceAsAlone(nextGot, next);
-            break;
-        case Ending::PoolGoes:
-            walks.reset();
-            deliveredWhenEnded = delivered;
-            break;
+    auto walks = std::make_unique<SizeWalks>();
+    // The first result stays in hand until the batch is being ended, so the end meets a result being handed
+    // over and others measured behind it.
+    walks->Start(many, [&](std::size_t, const MeasuredEntry&) {
+        if (!handing.exchange(true)) {
+            while (!ending)
+                std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        walks.reset(); // joins every walk, so a late result would have come by now
+        ++delivered;
+    });
+    while (!handing)
+        std::this_thread::yield();
+    ending = true;
+    switch (GetParam().ending) {
+    case Ending::Stop:
+        walks->Stop();
+        deliveredWhenEnded = delivered;
+        walks->Wait();
+        break;
+    case Ending::NextBatch:
+        walks->Start(next, Into(nextGot));
+        deliveredWhenEnded = delivered;
+        walks->Wait();
+        EXPECT_EQ(nextGot, AsAlone(next));
+        break;
+    case Ending::PoolGoes:
+        walks.reset();
+        deliveredWhenEnded = delivered;
+        break;
     }
+    walks.reset(); // joins every walk, so a late result would have come by now
     EXPECT_EQ(delivered, deliveredWhenEnded);
     EXPECT_LT(deliveredWhenEnded, static_cast<int>(many.size()));
 }
