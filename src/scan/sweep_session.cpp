@@ -1,9 +1,6 @@
 // One sweep of one folder: the listing, the commands that correct its marks, sizes, the trash and the way back.
 #include "scan/sweep_session.h"
 
-#include <algorithm>
-#include <atomic>
-#include <thread>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -91,21 +88,12 @@ std::vector<EntryPath> SweepSession::EntryPaths() const
 
 std::vector<MeasuredEntry> SweepSession::MeasureSizes() const
 {
-    const std::vector<EntryPath> paths = EntryPaths();
+    std::vector<EntryPath> paths = EntryPaths();
     std::vector<MeasuredEntry> sizes(paths.size());
-    std::atomic<std::size_t> next = 0;
-    const auto walk = [&] {
-        for (std::size_t k = next++; k < paths.size(); k = next++)
-            sizes[k] = MeasuredEntry{paths[k].id, platform::MeasureDiskUsage(paths[k].path)};
-    };
-    // Walks wait on the disk far more than on the processor, so a few more than the cores keep it busy.
-    const std::size_t walkers = std::max<std::size_t>(4, std::thread::hardware_concurrency());
-    {
-        std::vector<std::jthread> others;
-        for (std::size_t k = 1; k < std::min(walkers, paths.size()); ++k)
-            others.emplace_back(walk);
-        walk();
-    } // every walk ends here
+    SizeWalks walks;
+    walks.Start(std::move(paths),
+                [&sizes](std::size_t index, const MeasuredEntry& measured) { sizes[index] = measured; });
+    walks.Wait();
     return sizes;
 }
 

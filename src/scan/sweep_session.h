@@ -12,24 +12,10 @@
 #include "listing/listing_pass.h"
 #include "platform/collation.h"
 #include "platform/system_error.h"
-#include "platform/tree_size.h"
+#include "scan/size_walks.h"
 #include "scan/trash_batch.h"
 
 namespace versweep {
-
-/// A listed entry's path, for measuring it elsewhere (the window's sizer walks on threads of its own).
-struct EntryPath
-{
-    EntryId id = 0;
-    std::string path;
-};
-
-/// What a walk of one listed entry found.
-struct MeasuredEntry
-{
-    EntryId id = 0;
-    platform::TreeSize size;
-};
 
 /// The checked entries of a listing, taken when asked: the batch stays as it is while the listing changes.
 struct TrashBatch
@@ -82,7 +68,7 @@ public:
     /// Every listed entry's path, in list order.
     std::vector<EntryPath> EntryPaths() const;
 
-    /// Measures every listed entry (MeasureDiskUsage), several walks at once as the window's sizer does;
+    /// Measures every listed entry (MeasureDiskUsage) on a pool of size walks, as the window's sizer does;
     /// the sizes come in list order.
     std::vector<MeasuredEntry> MeasureSizes() const;
 

@@ -1,21 +1,13 @@
-// The background sizing of entries: one pool task per entry, results queued back to the sizer's thread.
+// The background sizing of entries: the core's size walks, each result queued back to the sizer's thread.
 #include "widgets/background_sizer.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <utility>
 
 namespace versweep {
 
-namespace {
-
-// Walks wait on the disk far more than on the processor, so a few more than the cores keep it busy.
-constexpr int kWalksAtOnce = 4;
-
-} // namespace
-
 BackgroundSizer::BackgroundSizer(QObject* parent) : QObject(parent)
 {
-    m_pool.setMaxThreadCount(std::max(kWalksAtOnce, QThread::idealThreadCount()));
     // Emitted on a pool thread, handled on this object's own.
     connect(this, &BackgroundSizer::walked, this, &BackgroundSizer::deliver, Qt::QueuedConnection);
 }
@@ -23,23 +15,16 @@ BackgroundSizer::BackgroundSizer(QObject* parent) : QObject(parent)
 BackgroundSizer::~BackgroundSizer()
 {
     cancel();
-    m_pool.waitForDone();
 }
 
 void BackgroundSizer::start(std::vector<EntryPath> paths)
 {
-    cancel();
-    m_dropped = std::make_shared<std::atomic<bool>>(false);
     const quint64 batch = ++m_batch;
     m_pending = static_cast<int>(paths.size());
-    for (EntryPath& entry : paths) {
-        m_pool.start([this, dropped = m_dropped, entry = std::move(entry), batch] {
-            if (dropped->load())
-                return;
-            // A dropped batch also stops the walk under way, so a large tree never delays the next batch.
-            emit walked(batch, entry.id, platform::MeasureDiskUsage(entry.path, dropped.get()));
-        });
-    }
+    // Starting drops the batch before; its results already queued are told apart by their batch number.
+    m_walks.Start(std::move(paths), [this, batch](std::size_t /*index*/, const MeasuredEntry& measured) {
+        emit walked(batch, measured.id, measured.size);
+    });
     if (m_pending == 0)
         emit finished();
 }
@@ -47,8 +32,7 @@ void BackgroundSizer::start(std::vector<EntryPath> paths)
 void BackgroundSizer::cancel()
 {
     ++m_batch;
-    m_dropped->store(true);
-    m_pool.clear();
+    m_walks.Stop();
     m_pending = 0;
 }
 

@@ -1,21 +1,19 @@
 // Measures the trees of many entries on worker threads, so the window never waits for a disk.
 #pragma once
 
-#include <atomic>
-#include <memory>
 #include <vector>
 
 #include <QObject>
-#include <QThreadPool>
 
 #include "listing/listing.h"
 #include "platform/tree_size.h"
-#include "scan/sweep_session.h"
+#include "scan/size_walks.h"
 
 namespace versweep {
 
-/// Sizes one batch of entries at a time, each a task of its own on a private thread pool, by what deleting it
-/// frees (MeasureDiskUsage), and hands every result back on the thread the sizer lives on, named by its entry.
+/// Sizes one batch of entries at a time on the core's pool of size walks (the one versweep-scan measures on), by
+/// what deleting each frees (MeasureDiskUsage), and hands every result back on the thread the sizer lives on,
+/// named by its entry.
 /// Starting a batch, or cancelling, drops the batch before: its waiting entries are never measured and its late
 /// results never arrive.
 class BackgroundSizer final : public QObject
@@ -42,10 +40,9 @@ signals:
 private:
     void deliver(quint64 batch, EntryId id, platform::TreeSize size);
 
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<bool>> m_dropped = std::make_shared<std::atomic<bool>>(false); // stops the walks
-    quint64 m_batch = 0; // results of any other batch are dropped
+    quint64 m_batch = 0; // results of any other batch are dropped, even those already queued
     int m_pending = 0;
+    SizeWalks m_walks;
 };
 
 } // namespace versweep
