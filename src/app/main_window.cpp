@@ -80,7 +80,11 @@ void MainWindow::connectHandlers()
     connect(m_keepCountAction, &QAction::triggered, this, &MainWindow::chooseKeepCount);
     connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     // Whether there is a batch to take back can change outside the window (the trash emptied, a script).
-    connect(m_popupMenu, &QMenu::aboutToShow, this, [this] { m_undoAction->setEnabled(m_session.CanUndo()); });
+    // The menu opens at once; the undo entry follows when the check, which may look into a trash on a slow
+    // share, comes back.
+    connect(m_popupMenu, &QMenu::aboutToShow, this, &MainWindow::checkUndoable);
+    connect(this, &MainWindow::undoableChecked, m_undoAction, &QAction::setEnabled, Qt::QueuedConnection);
+    m_undoAction->setEnabled(false);
     connect(m_listView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { m_popupMenu->popup(m_listView->viewport()->mapToGlobal(position)); });
     connect(m_listView, &CheckListView::rowClicked, this, &MainWindow::showEntryPreview);

@@ -70,6 +70,8 @@ signals:
     /// The empty-folder command, asked on the listing `listing` shows, found `ids` (emitted on the listing
     /// thread).
     void emptyFoldersFound(quint64 listing, std::shared_ptr<std::vector<versweep::EntryId>> ids);
+    /// Whether the last batch has anything left to bring back (emitted on the listing thread).
+    void undoableChecked(bool undoable);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -127,6 +129,8 @@ private:
     void showReadingNote();
     /// "正在读取… 1,234": the entries the pass under way has read so far.
     QString readingNote() const;
+    /// Enables the undo entry, on the listing thread's word, when the last batch has anything left to bring back.
+    void checkUndoable();
     void showBatchProblems(const QString& summary, const BatchReport& report);
     void buildStatusLine();
     void buildKeys();

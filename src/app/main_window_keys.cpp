@@ -52,7 +52,7 @@ void MainWindow::buildKeys()
             m_deleteButton->click();
     });
     connect(Shortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
-        if (m_session.CanUndo())
+        if (m_undoAction->isEnabled())
             undoLastMove();
     });
     connect(Shortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,

@@ -91,6 +91,14 @@ void MainWindow::showListing(quint64 generation, const std::shared_ptr<ListedFol
     if (m_afterListing)
         std::exchange(m_afterListing, {})();
     updateStatus();
+    // Every batch and undo ends in a listing, so the undo entry follows them here.
+    checkUndoable();
+}
+
+void MainWindow::checkUndoable()
+{
+    // The check reads the undo record and looks for its entries in their trashes, which may be on the share.
+    m_listingPool->start([this] { emit undoableChecked(m_session.CanUndo()); });
 }
 
 } // namespace versweep
