@@ -51,6 +51,7 @@ void MainWindow::relist()
                              std::make_shared<ListedFolder>(m_session.ListPass(folder, options, control)));
     });
     m_readingNote->start(kReadingNoteDelayMs);
+    updateStatus(); // an empty list no longer offers to choose a folder while one is read
 }
 
 void MainWindow::showReadingNote()

@@ -108,7 +108,9 @@ void MainWindow::updateStatus()
             parts << m_ambiguousTitles;
         m_listView->setPlaceholderText(listing.Error() ? QString() : tr("此文件夹中没有可列出的项目。"));
     } else {
-        m_listView->setPlaceholderText(tr("点击“选择整理路径”选择要整理的文件夹，或把文件夹拖到这里。"));
+        // While the first pass reads a chosen folder, the status line says so; the hint would say none is chosen.
+        m_listView->setPlaceholderText(
+            isListing() ? QString() : tr("点击“选择整理路径”选择要整理的文件夹，或把文件夹拖到这里。"));
     }
     if (!listing.IsListed() && !m_statusNote.isEmpty())
         parts << m_statusNote;
