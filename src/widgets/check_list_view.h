@@ -26,6 +26,7 @@ public:
     void setCheckListModel(CheckListModel* model);
     /// A hint drawn where the entries would be while none are listed.
     void setPlaceholderText(const QString& text);
+    const QString& placeholderText() const { return m_placeholder; }
 
 signals:
     /// A click, or a keyboard move, made `index` the current row.

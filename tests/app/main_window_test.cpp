@@ -53,6 +53,23 @@ private slots:
         QCOMPARE(Setting("vPath"), std::string("(absent)"));
     }
 
+    // A stored folder on a slow share is being read at start: the empty list must not ask for a folder.
+    void aFirstPassNeverAsksForAFolder()
+    {
+        m_temp->MakeDir("Downloads/App.v1-A");
+        WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n");
+        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "50");
+        platform::ReadCallDelayForTests();
+        m_window = std::make_unique<MainWindow>(SettingsPath());
+        m_window->show();
+        QVERIFY(m_window->isListing());
+        const QString hint = View()->placeholderText();
+        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
+        platform::ReadCallDelayForTests();
+        QVERIFY2(hint.isEmpty(), qPrintable(hint));
+        WaitForListing();
+    }
+
     void storedFolderThatIsGone_data()
     {
         QTest::addColumn<QString>("options");
