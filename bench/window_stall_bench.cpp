@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -20,7 +21,7 @@
 
 #include "app/main_window.h"
 #include "ini/ini_file.h"
-#include "platform/file_system.h"
+#include "slow_share.h"
 #include "temp_dir.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
@@ -34,18 +35,8 @@ using versweep::test::TempDir;
 constexpr int kListedEntries = 2000;
 constexpr int kPreviewedFiles = 200;
 constexpr int kTrashedEntries = 500;
-constexpr const char* kCallDelayMs = "2";
+constexpr int kCallDelayMs = 2;
 constexpr int kTickMs = 10;
-
-// Every disk call of the platform layer from now on waits as on a slow share, or no longer does.
-void SlowEveryCall(bool slow)
-{
-    if (slow)
-        setenv("VERSWEEP_TEST_CALL_DELAY_MS", kCallDelayMs, 1);
-    else
-        unsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
-    versweep::platform::ReadCallDelayForTests();
-}
 
 // Turns the window's event loop until `done`; the ticker or the work itself always has an event coming.
 void WaitUntil(const std::function<bool()>& done)
@@ -133,7 +124,7 @@ void ListingOnASlowShare(benchmark::State& state)
     for (int i = 0; i < kListedEntries; ++i)
         folder.MakeDir("Title" + std::to_string(i / 4) + ".v1." + std::to_string(i % 4) + "-GRP");
     const WindowOn window(folder.Path());
-    SlowEveryCall(true);
+    std::optional<versweep::test::SlowShare> slow(std::in_place, kCallDelayMs);
     GapMeter gaps;
     for (auto _ : state) {
         gaps.Start();
@@ -141,7 +132,7 @@ void ListingOnASlowShare(benchmark::State& state)
         window.WaitForListing();
         gaps.Stop();
     }
-    SlowEveryCall(false);
+    slow.reset();
     gaps.Report(state);
 }
 
@@ -158,7 +149,7 @@ void PreviewOnASlowShare(benchmark::State& state)
     const WindowOn window(folder.Path());
     auto* view = window.Find<versweep::CheckListView>("CheckList");
     auto* preview = window.Find<versweep::FileListBox>("FileListBox");
-    SlowEveryCall(true);
+    std::optional<versweep::test::SlowShare> slow(std::in_place, kCallDelayMs);
     GapMeter gaps;
     int turn = 0;
     for (auto _ : state) {
@@ -168,7 +159,7 @@ void PreviewOnASlowShare(benchmark::State& state)
         WaitUntil([preview] { return !preview->isReading() && preview->count() == kPreviewedFiles; });
         gaps.Stop();
     }
-    SlowEveryCall(false);
+    slow.reset();
     gaps.Report(state);
 }
 
@@ -198,7 +189,7 @@ void TrashOnASlowShare(benchmark::State& state)
         box->accept();
     });
     answerer.start();
-    SlowEveryCall(true);
+    std::optional<versweep::test::SlowShare> slow(std::in_place, kCallDelayMs);
     GapMeter gaps;
     for (auto _ : state) {
         gaps.Start();
@@ -206,7 +197,7 @@ void TrashOnASlowShare(benchmark::State& state)
         window.WaitForListing();
         gaps.Stop();
     }
-    SlowEveryCall(false);
+    slow.reset();
     const std::string trashFiles = std::string(std::getenv("XDG_DATA_HOME")) + "/Trash/files";
     std::error_code error;
     const auto trashed = std::distance(std::filesystem::directory_iterator(trashFiles, error),

@@ -1,4 +1,5 @@
 // Tests of the main window, driven as a user drives it: settings restored and saved, toggles, the menu.
+#include <optional>
 #include <string>
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include "app/main_window.h"
 #include "ini/ini_file.h"
 #include "platform/file_system.h"
+#include "slow_share.h"
 #include "temp_dir.h"
 #include "widgets/check_list_delegate.h"
 #include "widgets/check_list_model.h"
@@ -58,14 +60,12 @@ private slots:
     {
         m_temp->MakeDir("Downloads/App.v1-A");
         WriteFile(SettingsPath(), "[CONFIG]\nvPath=" + Folder() + "\n");
-        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "50");
-        platform::ReadCallDelayForTests();
+        std::optional<test::SlowShare> slow(std::in_place, 50);
         m_window = std::make_unique<MainWindow>(SettingsPath());
         m_window->show();
         QVERIFY(m_window->isListing());
         const QString hint = View()->placeholderText();
-        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
-        platform::ReadCallDelayForTests();
+        slow.reset();
         QVERIFY2(hint.isEmpty(), qPrintable(hint));
         WaitForListing();
     }
@@ -183,8 +183,7 @@ private slots:
         for (int i = 0; i < 400; ++i)
             names << QStringLiteral("App.v1.%1-A").arg(i);
         OpenOn(names);
-        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
-        platform::ReadCallDelayForTests();
+        std::optional<test::SlowShare> slow(std::in_place, 5);
         QElapsedTimer asked;
         asked.start();
         if (closeWhile == "walking") {
@@ -201,8 +200,7 @@ private slots:
             m_window.reset();
             QVERIFY2(asked.elapsed() < 1000, qPrintable(QString::number(asked.elapsed())));
         }
-        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
-        platform::ReadCallDelayForTests();
+        slow.reset();
         if (!closeWhile.isEmpty())
             return;
         WaitForListing();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,9 @@
 #include <QTimer>
 
 #include "app/translations.h"
-#include "platform/file_system.h"
 #include "scan/trash_batch.h"
 #include "scan/undo_record.h"
+#include "slow_share.h"
 #include "temp_dir.h"
 #include "widgets/check_list_model.h"
 #include "widgets/check_list_view.h"
@@ -162,14 +163,12 @@ private slots:
         QCOMPARE(TrashedCount(), 59);
         QTRY_VERIFY(Find<QAction>("miUndo")->isEnabled());
         std::filesystem::remove_all(TrashFiles()); // emptied: the check reads the whole record to know
-        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
-        platform::ReadCallDelayForTests();
+        std::optional<test::SlowShare> slow(std::in_place, 5);
         QElapsedTimer opening;
         opening.start();
         emit Find<QMenu>("PopupMenu")->aboutToShow();
         const qint64 opened = opening.elapsed();
-        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
-        platform::ReadCallDelayForTests();
+        slow.reset();
         QVERIFY2(opened < 100, qPrintable(QString::number(opened))); // the check alone takes several times that
         QTRY_VERIFY(!Find<QAction>("miUndo")->isEnabled());
     }

@@ -1,10 +1,12 @@
 // Tests of the file preview: which files it lists, in what order, and when it reads the folder again.
+#include <optional>
 #include <string>
 
 #include <QElapsedTimer>
 #include <QTest>
 
 #include "platform/file_system.h"
+#include "slow_share.h"
 #include "temp_dir.h"
 #include "widgets/file_list_box.h"
 
@@ -88,15 +90,13 @@ private slots:
             folder.MakeFile("large/" + std::to_string(i) + ".txt");
         folder.MakeFile("small/a.txt");
         FileListBox box;
-        qputenv("VERSWEEP_TEST_CALL_DELAY_MS", "5");
-        platform::ReadCallDelayForTests();
+        std::optional<test::SlowShare> slow(std::in_place, 5);
         QElapsedTimer asked;
         asked.start();
         box.showFolder(folder / "large");
         QTest::qWait(50);
         ShowRead(box, folder / "small");
-        qunsetenv("VERSWEEP_TEST_CALL_DELAY_MS");
-        platform::ReadCallDelayForTests();
+        slow.reset();
         QVERIFY2(asked.elapsed() < 1000, qPrintable(QString::number(asked.elapsed()))); // the large read: 2 s
         QCOMPARE(Shown(box), QStringList{"a.txt"});
     }
